@@ -1,0 +1,5 @@
+#include "filter/filter_registry.h"
+
+#include "shell/frmMain.h"
+
+void RegisterFilterPages() {}

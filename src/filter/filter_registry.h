@@ -1,0 +1,3 @@
+#pragma once
+// Registers the loop filter designer page with the main window.
+void RegisterFilterPages();

@@ -1,0 +1,5 @@
+#include "pages/page_registry.h"
+
+#include "shell/frmMain.h"
+
+void RegisterConfigurationPages() {}

@@ -1,0 +1,3 @@
+#include "registers/register_table.h"
+
+void BuildRegisterTable() { Shared().RegTable.clear(); }

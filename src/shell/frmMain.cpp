@@ -1,0 +1,329 @@
+#include "shell/frmMain.h"
+
+#include "core/numbers.h"
+#include "core/run_state.h"
+#include "registers/readings.h"
+#include "shell/toolbar_icons.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace {
+
+std::array<WindowFactory, static_cast<size_t>(PageKind::Count)>& PageFactories() {
+    static std::array<WindowFactory, static_cast<size_t>(PageKind::Count)> f;
+    return f;
+}
+std::array<WindowFactory, static_cast<size_t>(ToolKind::Count)>& ToolFactories() {
+    static std::array<WindowFactory, static_cast<size_t>(ToolKind::Count)> f;
+    return f;
+}
+QPointer<frmMain>& MainFormPtr() {
+    static QPointer<frmMain> p;
+    return p;
+}
+
+struct MenuItem {
+    PageKind kind;
+    const char* name;
+    const char* caption;
+};
+const MenuItem kDeviceMenu[] = {
+    {PageKind::Device, "mnuBlockDiagram", "Block Diagram"},
+    {PageKind::General, "mnuGeneral", "General Settings"},
+    {PageKind::PWM, "mnuPWM", "PWM Control"},
+    {PageKind::DigFilter, "mnuDigFilter", "Digital Filter"},
+    {PageKind::Limits, "mnuLimits", "Readings and Limits"},
+    {PageKind::CurrentSense, "mnuCurrentSense", "Current Sense Settings"},
+    {PageKind::VoltageSense, "mnuVoltageSense", "Voltage Sense Settings"},
+    {PageKind::Share, "mnuShare", "Share Bus Settings"},
+    {PageKind::OrFET, "mnuOrFET", "OrFET Control"},
+};
+
+size_t K(PageKind k) { return static_cast<size_t>(k); }
+size_t K(ToolKind k) { return static_cast<size_t>(k); }
+
+}  // namespace
+
+void RegisterPageFactory(PageKind kind, WindowFactory factory) { PageFactories()[K(kind)] = std::move(factory); }
+void RegisterToolFactory(ToolKind kind, WindowFactory factory) { ToolFactories()[K(kind)] = std::move(factory); }
+
+QString PageTitle(PageKind kind) {
+    switch (kind) {
+    case PageKind::Device: return QStringLiteral("ZVC7140 at SMBus Address = 0x");
+    case PageKind::General: return QStringLiteral("General Settings (0x");
+    case PageKind::PWM: return QStringLiteral("PWM Output Control (0x");
+    case PageKind::DigFilter: return QStringLiteral("Filter Settings (0x");
+    case PageKind::Limits: return QStringLiteral("Limits and Graphs (0x");
+    case PageKind::CurrentSense: return QStringLiteral("Current Sensing (0x");
+    case PageKind::VoltageSense: return QStringLiteral("Voltage Sensing (0x");
+    case PageKind::Share: return QStringLiteral("Share Bus Settings (0x");
+    case PageKind::OrFET: return QStringLiteral("OrFET Control (0x");
+    case PageKind::Count: break;
+    }
+    return {};
+}
+
+frmMain* MainForm() { return MainFormPtr().data(); }
+void SetMainForm(frmMain* form) { MainFormPtr() = form; }
+
+frmMain::frmMain() {
+    setObjectName(QStringLiteral("frmMain"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    mdi = new QMdiArea(this);
+    mdi->setObjectName(QStringLiteral("MDIClient"));
+    setCentralWidget(mdi);
+    tmrMaster.setInterval(50);
+    connect(&tmrMaster, &QTimer::timeout, this, &frmMain::tmrMaster_Timer);
+    BuildMenus();
+    BuildToolBar();
+    BuildStatusBar();
+    if (!MainForm()) SetMainForm(this);
+}
+
+frmMain::~frmMain() {
+    tmrMaster.stop();
+}
+
+void frmMain::MDIForm_Load() {
+    setWindowTitle(kAppTitle);
+    setWindowState(windowState() | Qt::WindowMaximized);
+    Shared().SavedTopologyIndex = -1;
+    Shared().PowerStageTopology = 1;
+    if (Shared().SimulationMode) setWindowTitle(windowTitle() + QStringLiteral(" (simulation mode)"));
+}
+
+void frmMain::BuildMenus() {
+    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    QAction* save = mnuFile->addAction(QStringLiteral("Save/Recall Registers"));
+    save->setObjectName(QStringLiteral("mnuSave"));
+    connect(save, &QAction::triggered, this, [this] { OpenTool(ToolKind::Save); });
+    QAction* log = mnuFile->addAction(QStringLiteral("Log Data"));
+    log->setObjectName(QStringLiteral("mnuLog"));
+    log->setEnabled(false);
+    QAction* exitItem = mnuFile->addAction(QStringLiteral("Exit"));
+    exitItem->setObjectName(QStringLiteral("mnuExit"));
+    // Exit ends the run at once, without the windows' unload handling.
+    connect(exitItem, &QAction::triggered, this, [] { QCoreApplication::exit(0); });
+
+    for (int d = 0; d < 2; ++d) {
+        QMenu* m = menuBar()->addMenu(QStringLiteral("Device&%1").arg(d + 1));
+        m->setObjectName(QStringLiteral("mnuDevice%1").arg(d + 1));
+        for (const MenuItem& item : kDeviceMenu) {
+            QAction* a = m->addAction(QString::fromLatin1(item.caption));
+            a->setObjectName(QString::fromLatin1(item.name) + QString::number(d + 1));
+            const PageKind kind = item.kind;
+            connect(a, &QAction::triggered, this, [this, kind, d] { OpenDevicePage(kind, d); });
+        }
+        mnuDevice[static_cast<size_t>(d)] = m;
+    }
+
+    mnuCommon = menuBar()->addMenu(QStringLiteral("&Common"));
+    mnuCommon->setObjectName(QStringLiteral("mnuCommon"));
+    QAction* spy = mnuCommon->addAction(QStringLiteral("Monitor Communications"));
+    spy->setObjectName(QStringLiteral("mnuSpy"));
+    connect(spy, &QAction::triggered, this, [this] { OpenTool(ToolKind::Spy); });
+    QAction* regmap = mnuCommon->addAction(QStringLiteral("Register Map"));
+    regmap->setObjectName(QStringLiteral("mnuRegMap"));
+    connect(regmap, &QAction::triggered, this, [this] { OpenTool(ToolKind::RegMap); });
+
+    mnuWindow = menuBar()->addMenu(QStringLiteral("&Window"));
+    mnuWindow->setObjectName(QStringLiteral("mnuWindow"));
+    connect(mnuWindow, &QMenu::aboutToShow, this, &frmMain::FillWindowMenu);
+}
+
+void frmMain::FillWindowMenu() {
+    mnuWindow->clear();
+    int n = 0;
+    for (QMdiSubWindow* sub : mdi->subWindowList()) {
+        QAction* a = mnuWindow->addAction(QStringLiteral("&%1 %2").arg(++n).arg(sub->windowTitle()));
+        a->setCheckable(true);
+        a->setChecked(sub == mdi->activeSubWindow());
+        QPointer<QMdiSubWindow> target(sub);
+        connect(a, &QAction::triggered, this, [this, target] {
+            if (target) mdi->setActiveSubWindow(target);
+        });
+    }
+}
+
+void frmMain::BuildToolBar() {
+    tbToolBar = addToolBar(QStringLiteral("tbToolBar"));
+    tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
+    tbToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    tbToolBar->setMovable(false);
+    struct Button {
+        const char* text;
+        const char* key;
+        const char* icon;
+    };
+    const Button buttons[] = {{"Reg", "Reg", "Tree"},         {"File", "File", "File"}, {"Spy", "Spy", "Graph"},
+                              {nullptr, nullptr, nullptr},     {nullptr, nullptr, nullptr},
+                              {"Dev1", "Device1", "Config"},   {"Dev2", "Device2", "Config"}};
+    for (size_t i = 0; i < 7; ++i) {
+        if (!buttons[i].text) {
+            tbButtons[i] = tbToolBar->addSeparator();
+            continue;
+        }
+        const QString key = QString::fromLatin1(buttons[i].key);
+        QAction* a = tbToolBar->addAction(ToolbarIcon(QString::fromLatin1(buttons[i].icon)),
+                                          QString::fromLatin1(buttons[i].text));
+        a->setObjectName(QStringLiteral("tb") + key);
+        a->setData(key);
+        connect(a, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });
+        tbButtons[i] = a;
+    }
+}
+
+void frmMain::BuildStatusBar() {
+    auto* status = new QLabel(QStringLiteral("Status"));
+    sbDate = new QLabel;
+    sbTime = new QLabel;
+    statusBar()->addWidget(status, 1);
+    statusBar()->addPermanentWidget(sbDate);
+    statusBar()->addPermanentWidget(sbTime);
+    auto refresh = [this] {
+        const QDateTime now = QDateTime::currentDateTime();
+        sbDate->setText(QLocale().toString(now.date(), QLocale::ShortFormat));
+        sbTime->setText(QLocale().toString(now.time(), QLocale::ShortFormat));
+    };
+    refresh();
+    sbClock.setInterval(1000);
+    connect(&sbClock, &QTimer::timeout, this, refresh);
+    sbClock.start();
+}
+
+void frmMain::tbToolBar_ButtonClick(const QString& key) {
+    if (key == QLatin1String("Reg"))
+        OpenTool(ToolKind::RegMap, true);
+    else if (key == QLatin1String("File"))
+        OpenTool(ToolKind::Save);
+    else if (key == QLatin1String("Spy"))
+        OpenTool(ToolKind::Spy);
+    else if (key == QLatin1String("Device1"))
+        OpenDevicePage(PageKind::Device, 0);
+    else if (key == QLatin1String("Device2"))
+        OpenDevicePage(PageKind::Device, 1);
+}
+
+void frmMain::DisableSecondDeviceUI() {
+    if (Shared().DeviceCount != 1) return;
+    mnuDevice[1]->setEnabled(false);
+    mnuDevice[1]->menuAction()->setEnabled(false);
+    tbButtons[6]->setEnabled(false);
+}
+
+QMdiSubWindow* frmMain::AddChild(PageWindow* page) {
+    QMdiSubWindow* sub = mdi->addSubWindow(page);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    return sub;
+}
+
+void frmMain::BringForward(PageWindow* page) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(page->parentWidget())) {
+        sub->show();
+        sub->raise();
+        mdi->setActiveSubWindow(sub);
+    } else {
+        page->show();
+        page->raise();
+    }
+}
+
+PageWindow* frmMain::OpenDevicePage(PageKind kind, int index, const QString& title, int address) {
+    if (index < 0 || index > 1) return nullptr;
+    QPointer<PageWindow>& slot = forms_[K(kind)][static_cast<size_t>(index)];
+    if (!slot) {
+        const WindowFactory& make = PageFactories()[K(kind)];
+        if (!make) return nullptr;
+        PageWindow* page = make();
+        if (!page) return nullptr;
+        slot = page;
+        AddChild(page);
+        page->Form_Load();
+    }
+    QPointer<PageWindow> page = slot;
+    page->setWindowTitle(title + HexText(address) + (kind == PageKind::Device ? QString() : QStringLiteral(")")));
+    if (kind == PageKind::Device) {
+        BringForward(page);
+        page->SetupFormAfterLoad();
+        return page;
+    }
+    page->SetupFormAfterLoad();
+    // A page may close itself while it is set up: it must not come back on screen.
+    if (!page || page->IsUnloaded()) return nullptr;
+    BringForward(page);
+    return page;
+}
+
+PageWindow* frmMain::OpenDevicePage(PageKind kind, int index) {
+    if (index < 0 || index > 1) return nullptr;
+    return OpenDevicePage(kind, index, PageTitle(kind), Shared().DeviceAddress[static_cast<size_t>(index)]);
+}
+
+PageWindow* frmMain::OpenTool(ToolKind kind, bool bringToFront) {
+    QPointer<PageWindow>& slot = tools_[K(kind)];
+    if (!slot) {
+        const WindowFactory& make = ToolFactories()[K(kind)];
+        if (!make) return nullptr;
+        PageWindow* w = make();
+        if (!w) return nullptr;
+        slot = w;
+        AddChild(w);
+        w->Form_Load();
+        if (!slot || w->IsUnloaded()) return nullptr;
+    }
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(slot->parentWidget())) sub->show();
+    if (bringToFront) BringForward(slot);
+    return slot;
+}
+
+PageWindow* frmMain::Form(PageKind kind, int index) const {
+    if (index < 0 || index > 1) return nullptr;
+    return forms_[K(kind)][static_cast<size_t>(index)].data();
+}
+
+PageWindow* frmMain::Tool(ToolKind kind) const { return tools_[K(kind)].data(); }
+
+void frmMain::tmrMaster_Timer() { clock_.Tick(*this); }
+
+void frmMain::PollReadings() { ::PollReadings(); }
+
+void frmMain::DeviceDisplayValues(int i) {
+    if (PageWindow* p = Form(PageKind::Device, i)) p->DisplayValues();
+}
+void frmMain::VoltageSenseDisplayValues(int i) {
+    if (PageWindow* p = Form(PageKind::VoltageSense, i)) p->DisplayValues();
+}
+void frmMain::CurrentSenseDisplayValues(int i) {
+    if (PageWindow* p = Form(PageKind::CurrentSense, i)) p->DisplayValues();
+}
+void frmMain::LimitsRefresh(int i) {
+    QPointer<PageWindow> p = Form(PageKind::Limits, i);
+    if (p) p->PlotData();
+    if (p) p->DisplayData();
+    if (p) p->UpdateFlags();
+}
+bool frmMain::RegMapContinuousRead() {
+    PageWindow* p = Tool(ToolKind::RegMap);
+    return p && p->ContinuousReadTicked();
+}
+void frmMain::RegMapRead() {
+    if (PageWindow* p = Tool(ToolKind::RegMap)) p->cmdRead_Click();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    tmrMaster.stop();
+    mdi->closeAllSubWindows();
+    if (chooser_) chooser_->close();
+    if (MainForm() == this) SetMainForm(nullptr);
+    QMainWindow::closeEvent(event);
+}

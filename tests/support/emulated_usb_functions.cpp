@@ -1,0 +1,113 @@
+// The emulated board built as the board library, for running the real program end to end.
+// Configured by the environment:
+//   ZVC_EMU_CHIPS     chip addresses, such as "0x48,0x4A"
+//   ZVC_EMU_FIRMWARE  result of the firmware load (default 0)
+//   ZVC_EMU_LOG       file that gets one line per request
+//   ZVC_EMU_REPORT    when set, the library also plays the user: it answers questions with
+//                     ZVC_EMU_ANSWER (Yes or No), presses OK in the device chooser, writes what the
+//                     main window shows to this file and ends the run.
+#include "emulated_board.h"
+
+#include "link/usb_functions.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTextStream>
+#include <QTimer>
+#include <QToolBar>
+
+namespace {
+
+EmulatedBoard& Board() {
+    static EmulatedBoard board = [] {
+        EmulatedBoard b;
+        for (const QString& a : qEnvironmentVariable("ZVC_EMU_CHIPS").split(u',', Qt::SkipEmptyParts))
+            b.AddChip(a.trimmed().toInt(nullptr, 0));
+        if (qEnvironmentVariableIsSet("ZVC_EMU_FIRMWARE"))
+            b.FirmwareResult = static_cast<int16_t>(qEnvironmentVariableIntValue("ZVC_EMU_FIRMWARE"));
+        return b;
+    }();
+    return board;
+}
+
+void Append(const QString& file, const QString& line) {
+    if (file.isEmpty()) return;
+    QFile f(file);
+    if (f.open(QIODevice::Append | QIODevice::Text)) QTextStream(&f) << line << '\n';
+}
+
+void Report(const QString& line) { Append(qEnvironmentVariable("ZVC_EMU_REPORT"), line); }
+
+void DriveOnce() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible()) continue;
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            Report(QStringLiteral("question=") + box->text().replace(QStringLiteral("\r\n"), QStringLiteral("|")));
+            const bool yes = qEnvironmentVariable("ZVC_EMU_ANSWER", QStringLiteral("Yes")) == QLatin1String("Yes");
+            if (QAbstractButton* b = box->button(yes ? QMessageBox::Yes : QMessageBox::No))
+                b->click();
+            else if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+                ok->click();
+            return;
+        }
+        if (w->objectName() == QLatin1String("frmMultiDevice")) {
+            Report(QStringLiteral("chooser=") + w->windowTitle());
+            if (auto* list = w->findChild<QListWidget*>(QStringLiteral("lstDevices")))
+                for (int i = 0; i < list->count(); ++i) Report(QStringLiteral("device=") + list->item(i)->text());
+            if (auto* ok = w->findChild<QAbstractButton*>(QStringLiteral("cmdOK"))) ok->click();
+            return;
+        }
+        if (auto* main = qobject_cast<QMainWindow*>(w)) {
+            auto* mdi = main->findChild<QMdiArea*>();
+            if (!mdi || mdi->subWindowList().isEmpty()) return;
+            Report(QStringLiteral("main=") + main->windowTitle());
+            Report(QStringLiteral("maximized=") + QString::number(main->isMaximized() ? 1 : 0));
+            for (QAction* a : main->menuBar()->actions())
+                Report(QStringLiteral("menu=%1:%2").arg(a->text()).arg(a->isEnabled() ? 1 : 0));
+            for (QMdiSubWindow* s : mdi->subWindowList()) Report(QStringLiteral("child=") + s->windowTitle());
+            Report(QStringLiteral("done=1"));
+            QApplication::exit(0);
+            return;
+        }
+    }
+}
+
+void StartDriving() {
+    if (qEnvironmentVariable("ZVC_EMU_REPORT").isEmpty() || !qApp) return;
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, DriveOnce);
+    timer->start(50);
+}
+
+}  // namespace
+
+extern "C" {
+
+__attribute__((visibility("default"))) int16_t LoadFirmWare(uint8_t* path) {
+    Append(qEnvironmentVariable("ZVC_EMU_LOG"),
+           QStringLiteral("firmware %1").arg(QString::fromLocal8Bit(reinterpret_cast<const char*>(path))));
+    StartDriving();
+    return Board().LoadFirmWare(path);
+}
+
+__attribute__((visibility("default"))) int16_t VendorIORequest(int16_t request, int32_t value, int32_t index,
+                                                               int16_t direction, int16_t length, uint8_t* buffer) {
+    const int16_t r = Board().VendorIORequest(request, value, index, direction, length, buffer);
+    Append(qEnvironmentVariable("ZVC_EMU_LOG"), QStringLiteral("request %1 %2 %3 %4 %5 -> %6 %7")
+                                                    .arg(request, 0, 16)
+                                                    .arg(value, 0, 16)
+                                                    .arg(index, 0, 16)
+                                                    .arg(direction)
+                                                    .arg(length)
+                                                    .arg(r)
+                                                    .arg(buffer ? buffer[0] : 0, 0, 16));
+    return r;
+}
+}
