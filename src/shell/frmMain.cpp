@@ -241,6 +241,8 @@ void frmMain::BringForward(PageWindow* page) {
 PageWindow* frmMain::OpenDevicePage(PageKind kind, int index, const QString& title, int address) {
     if (index < 0 || index > 1) return nullptr;
     QPointer<PageWindow>& slot = forms_[K(kind)][static_cast<size_t>(index)];
+    // A closed page waits for deletion until the event loop runs: it counts as not loaded.
+    if (slot && slot->IsUnloaded()) slot = nullptr;
     if (!slot) {
         const WindowFactory& make = PageFactories()[K(kind)];
         if (!make) return nullptr;
@@ -271,6 +273,7 @@ PageWindow* frmMain::OpenDevicePage(PageKind kind, int index) {
 
 PageWindow* frmMain::OpenTool(ToolKind kind, bool bringToFront) {
     QPointer<PageWindow>& slot = tools_[K(kind)];
+    if (slot && slot->IsUnloaded()) slot = nullptr;
     if (!slot) {
         const WindowFactory& make = ToolFactories()[K(kind)];
         if (!make) return nullptr;
@@ -288,10 +291,14 @@ PageWindow* frmMain::OpenTool(ToolKind kind, bool bringToFront) {
 
 PageWindow* frmMain::Form(PageKind kind, int index) const {
     if (index < 0 || index > 1) return nullptr;
-    return forms_[K(kind)][static_cast<size_t>(index)].data();
+    PageWindow* p = forms_[K(kind)][static_cast<size_t>(index)].data();
+    return p && !p->IsUnloaded() ? p : nullptr;
 }
 
-PageWindow* frmMain::Tool(ToolKind kind) const { return tools_[K(kind)].data(); }
+PageWindow* frmMain::Tool(ToolKind kind) const {
+    PageWindow* p = tools_[K(kind)].data();
+    return p && !p->IsUnloaded() ? p : nullptr;
+}
 
 void frmMain::tmrMaster_Timer() { clock_.Tick(*this); }
 

@@ -8,7 +8,17 @@
 #include "core/system_timer.h"
 #include "link/platform.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
+#include <ostream>
+
+// Readable failure messages for Qt texts.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os) {
+    *os << '{';
+    for (const QString& s : l) *os << " \"" << s.toStdString() << '"';
+    *os << " }";
+}
 
 struct ProgramEnded {
     int code;
