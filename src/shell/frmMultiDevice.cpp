@@ -36,6 +36,7 @@ frmMultiDevice::frmMultiDevice()
     lstDevices->setObjectName(QStringLiteral("lstDevices"));
     cmdOK = new QPushButton(QStringLiteral("OK"));
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
     cmdCancel = new QPushButton(QStringLiteral("Cancel"));
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
 

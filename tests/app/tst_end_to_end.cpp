@@ -94,12 +94,6 @@ TEST(EndToEnd, BoardAbsentContinuesInSimulation) {
     EXPECT_TRUE(r.report.contains("menu=Device&2:0"));
 }
 
-TEST(EndToEnd, NoChipDeclinedEndsTheProgram) {
-    const RunResult r = RunProgram(QString(), QStringLiteral("0"), QStringLiteral("No"));
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.report, QStringList{"question=No ZVC7140 devices found - Continue in simulation mode?"});
-}
-
 TEST(BoardLibrary, MissingLibraryOrSymbolMeansNoBoard) {
     QTemporaryDir empty;
     EXPECT_EQ(LoadBoardLibrary(empty.path()), nullptr);
