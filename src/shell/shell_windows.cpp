@@ -2,7 +2,9 @@
 
 #include "shell/frmDevice.h"
 #include "shell/frmMain.h"
+#include "shell/frmRegMap.h"
 
 void RegisterShellWindows() {
     RegisterPageFactory(PageKind::Device, [] { return new frmDevice; });
+    RegisterToolFactory(ToolKind::RegMap, [] { return new frmRegMap; });
 }
