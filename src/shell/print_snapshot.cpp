@@ -36,7 +36,7 @@ SnapshotSize PrintedSnapshotSize(int pageWidthTwips, int windowWidthTwips, int w
     return {windowWidthTwips, windowHeightTwips};
 }
 
-bool PrintWindowSnapshot(QWidget* window) {
+bool PrintWidgetSnapshot(QWidget* window) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     // Let a note the caller has just shown be painted before the picture is taken.
@@ -82,5 +82,5 @@ void PrintWindowSnapshot(int16_t index) {
         ShowPrinterError();
         return;
     }
-    PrintWindowSnapshot(page);
+    PrintWidgetSnapshot(page);
 }

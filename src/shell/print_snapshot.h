@@ -17,4 +17,4 @@ SnapshotSize PrintedSnapshotSize(int pageWidthTwips, int windowWidthTwips, int w
 void PrintWindowSnapshot(int16_t index);
 // Prints any window (with its frame inside the main window); false after "Printer Error".
 // The picture is left on the clipboard.
-bool PrintWindowSnapshot(QWidget* window);
+bool PrintWidgetSnapshot(QWidget* window);
