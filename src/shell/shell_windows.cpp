@@ -3,8 +3,10 @@
 #include "shell/frmDevice.h"
 #include "shell/frmMain.h"
 #include "shell/frmRegMap.h"
+#include "shell/frmSave.h"
 
 void RegisterShellWindows() {
     RegisterPageFactory(PageKind::Device, [] { return new frmDevice; });
     RegisterToolFactory(ToolKind::RegMap, [] { return new frmRegMap; });
+    RegisterToolFactory(ToolKind::Save, [] { return new frmSave; });
 }

@@ -1,0 +1,21 @@
+#pragma once
+// The file dialogs and the printer: QFileDialog and the system's default printer in the
+// program, a chosen path and a PDF or failing printer in tests.
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QPrinter;
+class QWidget;
+
+enum class FileDialogKind { Open, Save };
+
+// Returns the chosen file name, or an empty text for a cancel.
+using FileDialogHook = std::function<QString(FileDialogKind kind, const QString& folder, const QString& filter)>;
+void SetFileDialogHook(FileDialogHook hook);  // empty: the real dialogs
+QString AskFileName(QWidget* parent, FileDialogKind kind, const QString& folder, const QString& filter);
+
+// The printer to print on without a dialog, or null when none is available.
+using PrinterHook = std::function<std::unique_ptr<QPrinter>()>;
+void SetPrinterHook(PrinterHook hook);  // empty: the system's default printer
+std::unique_ptr<QPrinter> OpenPrinter();
