@@ -1,5 +1,8 @@
 #include "pages/page_registry.h"
 
+#include "pages/frmShare.h"
 #include "shell/frmMain.h"
 
-void RegisterConfigurationPages() {}
+void RegisterConfigurationPages() {
+    RegisterPageFactory(PageKind::Share, [] { return new frmShare; });
+}
