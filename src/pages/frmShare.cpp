@@ -1,7 +1,5 @@
 #include "pages/frmShare.h"
 
-#include "pages/widgets/page_controls.h"
-
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -9,82 +7,56 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <tuple>
 
 frmShare::frmShare() {
     setObjectName(QStringLiteral("frmShare"));
     setWindowTitle(QStringLiteral("Analog Share Bus"));
+    views.onChoose = [this](ListControl& l, int i) { logic.Choose(PageAddress(), l, i); };
+    views.onTick = [this](CheckControl& c, int v) { logic.Choose(PageAddress(), c, v); };
+
     auto* frame = new QGroupBox(QStringLiteral("Analog Share Bus Settings"));
     frame->setObjectName(QStringLiteral("Frame1"));
     auto* grid = new QGridLayout(frame);
-    auto addList = [&](const char* name, const char* caption, int row) {
-        auto* box = new NoWheelComboBox;
-        box->setObjectName(QString::fromLatin1(name));
-        grid->addWidget(new QLabel(QString::fromLatin1(caption)), row, 0);
-        grid->addWidget(box, row, 1);
-        return box;
-    };
-    cmbOffset = addList("cmbOffset", "Share Bus Offset Trim", 0);
-    cmbSlope = addList("cmbSlope", "Share Slope Trim", 1);
-    cmbBandwidth = addList("cmbBandwidth", "Share Bus Bandwidth", 2);
-    cmbCapture = addList("cmbCapture", "Share Bus Voltage Capture", 3);
-    chkEnableShare = new QCheckBox(QStringLiteral("Enable Analog Share Bus"));
-    chkEnableShare->setObjectName(QStringLiteral("chkEnableShare"));
-    grid->addWidget(chkEnableShare, 4, 0, 1, 2);
+    const std::tuple<const char*, const char*, ListControl*> lists[] = {
+        {"cmbOffset", "Share Bus Offset Trim", &logic.cmbOffset},
+        {"cmbSlope", "Share Slope Trim", &logic.cmbSlope},
+        {"cmbBandwidth", "Share Bus Bandwidth", &logic.cmbBandwidth},
+        {"cmbCapture", "Share Bus Voltage Capture", &logic.cmbCapture}};
+    int row = 0;
+    for (auto [name, caption, list] : lists) {
+        grid->addWidget(NewLabel(QString::fromLatin1(caption)), row, 0);
+        grid->addWidget(views.Add(NewList(name), *list), row++, 1);
+    }
+    grid->addWidget(views.Add(NewCheck("chkEnableShare", QStringLiteral("Enable Analog Share Bus")),
+                              logic.chkEnableShare),
+                    row, 0, 1, 2);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"));
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdApply = new QPushButton(QStringLiteral("Apply"));
-    cmdApply->setObjectName(QStringLiteral("cmdApply"));
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"));
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdApply);
-    buttons->addWidget(cmdCancel);
+    QPushButton* ok = NewButton("cmdOK", QStringLiteral("OK"));
+    QPushButton* apply = NewButton("cmdApply", QStringLiteral("Apply"));
+    QPushButton* cancel = NewButton("cmdCancel", QStringLiteral("Cancel"));
+    for (QPushButton* b : {ok, apply, cancel}) buttons->addWidget(b);
+    connect(ok, &QPushButton::clicked, this, &frmShare::cmdOK_Click);
+    connect(apply, &QPushButton::clicked, this, &frmShare::cmdApply_Click);
+    connect(cancel, &QPushButton::clicked, this, &frmShare::cmdCancel_Click);
+
     auto* page = new QVBoxLayout(this);
     page->addWidget(frame);
     page->addStretch();
     page->addLayout(buttons);
-
-    const std::pair<QComboBox*, ListControl*> lists[] = {{cmbOffset, &logic.cmbOffset},
-                                                         {cmbSlope, &logic.cmbSlope},
-                                                         {cmbBandwidth, &logic.cmbBandwidth},
-                                                         {cmbCapture, &logic.cmbCapture}};
-    for (auto [box, list] : lists)
-        connect(box, &QComboBox::activated, this, [this, list](int i) {
-            logic.Choose(PageAddress(), *list, i);
-            ShowState();
-        });
-    connect(chkEnableShare, &QCheckBox::clicked, this, [this](bool on) {
-        logic.Choose(PageAddress(), logic.chkEnableShare, on ? 1 : 0);
-        ShowState();
-    });
-    connect(cmdOK, &QPushButton::clicked, this, &frmShare::cmdOK_Click);
-    connect(cmdApply, &QPushButton::clicked, this, &frmShare::cmdApply_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmShare::cmdCancel_Click);
 }
 
 void frmShare::Form_Load() {
     SetFormSize(6720, 5205);
     CenterForm();
-    FillList(cmbOffset, logic.cmbOffset);
-    FillList(cmbSlope, logic.cmbSlope);
-    FillList(cmbBandwidth, logic.cmbBandwidth);
-    FillList(cmbCapture, logic.cmbCapture);
+    views.FillAll();
 }
 
 void frmShare::SetupFormAfterLoad() {
     logic.SetupFormAfterLoad(PageAddress());
-    ShowState();
-}
-
-void frmShare::ShowState() {
-    ShowList(cmbOffset, logic.cmbOffset);
-    ShowList(cmbSlope, logic.cmbSlope);
-    ShowList(cmbBandwidth, logic.cmbBandwidth);
-    ShowList(cmbCapture, logic.cmbCapture);
-    ShowCheck(chkEnableShare, logic.chkEnableShare);
+    views.ShowAll();
 }
 
 void frmShare::cmdApply_Click() { logic.cmdApply_Click(PageAddress()); }

@@ -1,11 +1,8 @@
 #pragma once
 // The share bus page: shows ShareLogic and forwards the user's choices and buttons.
 #include "pages/share_logic.h"
+#include "pages/widgets/page_controls.h"
 #include "shell/page_window.h"
-
-class QCheckBox;
-class QComboBox;
-class QPushButton;
 
 class frmShare : public PageWindow {
     Q_OBJECT
@@ -19,10 +16,7 @@ public:
     void cmdCancel_Click();
 
     ShareLogic logic;
-    QComboBox *cmbOffset, *cmbSlope, *cmbBandwidth, *cmbCapture;
-    QCheckBox* chkEnableShare;
-    QPushButton *cmdOK, *cmdApply, *cmdCancel;
 
 private:
-    void ShowState();
+    ControlViews views;
 };
