@@ -26,7 +26,7 @@ frmGeneral::frmGeneral() {
         if (caption) {
             QLabel* label = NewLabel(QString::fromLatin1(caption));
             label->setParent(f);
-            label->setGeometry(Twips(360, top - 255, 2100, 240));
+            label->setGeometry(Twips(240, top - 255, 2280, 240));
         }
         QComboBox* box = views.Add(NewList(name), l);
         box->setParent(f);
