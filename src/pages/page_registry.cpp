@@ -1,5 +1,16 @@
 #include "pages/page_registry.h"
 
+#include "pages/frmCurrentSense.h"
+#include "pages/frmGeneral.h"
+#include "pages/frmOrFET.h"
+#include "pages/frmShare.h"
+#include "pages/frmVoltageSense.h"
 #include "shell/frmMain.h"
 
-void RegisterConfigurationPages() {}
+void RegisterConfigurationPages() {
+    RegisterPageFactory(PageKind::General, [] { return new frmGeneral; });
+    RegisterPageFactory(PageKind::CurrentSense, [] { return new frmCurrentSense; });
+    RegisterPageFactory(PageKind::VoltageSense, [] { return new frmVoltageSense; });
+    RegisterPageFactory(PageKind::Share, [] { return new frmShare; });
+    RegisterPageFactory(PageKind::OrFET, [] { return new frmOrFET; });
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The general settings page: shows GeneralLogic; nothing reaches the chip until Apply or OK.
+#include "pages/general_logic.h"
+#include "pages/widgets/page_controls.h"
+#include "shell/page_window.h"
+
+class frmGeneral : public PageWindow {
+    Q_OBJECT
+public:
+    frmGeneral();
+    void Form_Load() override;
+    void SetupFormAfterLoad() override;
+
+    void cmdApply_Click();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+    GeneralLogic logic;
+
+private:
+    ControlViews views;
+};

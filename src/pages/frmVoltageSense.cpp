@@ -1,0 +1,102 @@
+#include "pages/frmVoltageSense.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+frmVoltageSense::frmVoltageSense() {
+    setObjectName(QStringLiteral("frmVoltageSense"));
+    setWindowTitle(QStringLiteral("Voltage Sense"));
+    views.onChoose = [this](ListControl& l, int i) { logic.Choose(PageAddress(), l, i); };
+
+    auto row = [this](QGridLayout* grid, int r, const char* caption, const char* name, ListControl& list) {
+        grid->addWidget(NewLabel(QString::fromLatin1(caption)), r, 0);
+        grid->addWidget(views.Add(NewList(name), list), r, 1);
+    };
+    auto* frame1 = new QGroupBox(QStringLiteral("VS1 Settings"));
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* g1 = new QGridLayout(frame1);
+    row(g1, 0, "VS1 OVP", "cmbOVP0", logic.cmbOVP[0]);
+    row(g1, 1, "VS1 OV Debounce", "cmbVS1Debounce", logic.cmbVS1Debounce);
+    row(g1, 2, "VS1 UVP", "cmbUVP", logic.cmbUVP);
+    auto* frame2 = new QGroupBox(QStringLiteral("VS3 Settings"));
+    frame2->setObjectName(QStringLiteral("Frame2"));
+    auto* g2 = new QGridLayout(frame2);
+    row(g2, 0, "VS3 OVP", "cmbOVP1", logic.cmbOVP[1]);
+    row(g2, 1, "VS3 OV Debounce", "cmbVS3Debounce", logic.cmbVS3Debounce);
+
+    auto* picture = new QFrame;
+    picture->setObjectName(QStringLiteral("Picture1"));
+    picture->setFrameShape(QFrame::Box);
+    auto* g3 = new QGridLayout(picture);
+    row(g3, 0, "VS1 Trim", "cmbTrim0", logic.cmbTrim[0]);
+    row(g3, 1, "VS2 Trim", "cmbTrim1", logic.cmbTrim[1]);
+    row(g3, 2, "VS3 Trim", "cmbTrim2", logic.cmbTrim[2]);
+    row(g3, 3, "O/P Trim", "cmbVS3Trim", logic.cmbVS3Trim);
+    auto value = [g3](int r, const char* caption, const char* name) {
+        g3->addWidget(NewLabel(QString::fromLatin1(caption)), r, 0);
+        QLabel* l = NewLabel(QString(), name);
+        g3->addWidget(l, r, 1);
+        return l;
+    };
+    lblVS1Val = value(4, "VS1 Value", "lblVS1Val");
+    lblVS2Val = value(5, "VS2 Value", "lblVS2Val");
+    lblVS3Val = value(6, "VS3 Value", "lblVS3Val");
+    lblOutputVal = value(7, "O/P Voltage Value", "lblOutputVal");
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    QPushButton* ok = NewButton("cmdOK", QStringLiteral("OK"));
+    QPushButton* apply = NewButton("cmdApply", QStringLiteral("Apply"));
+    QPushButton* close = NewButton("cmdClose", QStringLiteral("Close"));
+    for (QPushButton* b : {ok, apply, close}) buttons->addWidget(b);
+    connect(ok, &QPushButton::clicked, this, &frmVoltageSense::cmdOK_Click);
+    connect(apply, &QPushButton::clicked, this, &frmVoltageSense::cmdApply_Click);
+    connect(close, &QPushButton::clicked, this, &frmVoltageSense::cmdClose_Click);
+
+    auto* limits = new QVBoxLayout;
+    limits->addWidget(frame1);
+    limits->addWidget(frame2);
+    limits->addStretch();
+    auto* body = new QHBoxLayout;
+    body->addLayout(limits);
+    body->addWidget(picture);
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(body);
+    page->addStretch();
+    page->addLayout(buttons);
+}
+
+void frmVoltageSense::Form_Load() {
+    SetFormSize(8115, 6780);
+    CenterForm();
+    views.FillAll();
+}
+
+void frmVoltageSense::SetupFormAfterLoad() {
+    logic.SetupFormAfterLoad(PageAddress());
+    views.ShowAll();
+}
+
+void frmVoltageSense::DisplayValues() {
+    logic.DisplayValues(PageAddress());
+    lblVS1Val->setText(logic.lblVS1Val);
+    lblVS2Val->setText(logic.lblVS2Val);
+    lblVS3Val->setText(logic.lblVS3Val);
+    lblOutputVal->setText(logic.lblOutputVal);
+}
+
+void frmVoltageSense::Form_Unload() { logic.Form_Unload(PageAddress()); }
+
+void frmVoltageSense::cmdApply_Click() { logic.cmdApply_Click(PageAddress()); }
+
+void frmVoltageSense::cmdOK_Click() {
+    cmdApply_Click();
+    Unload();
+}
+
+void frmVoltageSense::cmdClose_Click() { Unload(); }
