@@ -2,7 +2,9 @@
 
 #include "shell/frmDevice.h"
 #include "shell/frmMain.h"
+#include "shell/frmSpy.h"
 
 void RegisterShellWindows() {
     RegisterPageFactory(PageKind::Device, [] { return new frmDevice; });
+    RegisterToolFactory(ToolKind::Spy, [] { return new frmSpy; });
 }
