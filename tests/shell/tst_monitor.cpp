@@ -142,7 +142,7 @@ TEST_F(Monitor, IgnorePolledReadsFiltersThePollAndSurvivesAReopen) {
     Click(spy->cmdClear);
     Click(spy->chkIgnoreContinuousReads);
     EXPECT_TRUE(Shared().IgnorePolledReads);
-    for (int i = 0; i < 5; ++i) PollReadings();
+    for (int i = 0; i < 5; ++i) PollReadings();  // phases 1 to 4, then 0
     QStringList expected;
     for (int reg : {0x18, 0x18, 0x00, 0x01, 0x02, 0x03, 0x10, 0x11, 0x13, 0x13}) expected << ReadLine(0x48, reg, 0);
     EXPECT_EQ(Shown(spy), expected);
