@@ -127,6 +127,15 @@ TEST_F(BlockDiagram, OpensWithItsCaptionAndFlag) {
     EXPECT_FALSE(Shared().DeviceFormOpen[0]);
 }
 
+TEST_F(BlockDiagram, DeletedWithTheMainWindowClearsItsFlag) {
+    UseBoardWithChips({0x48, 0x4A});
+    OpenDiagram(1);
+    EXPECT_TRUE(Shared().DeviceFormOpen[1]);
+    delete main;  // the children go without their own close
+    main = nullptr;
+    EXPECT_FALSE(Shared().DeviceFormOpen[1]);
+}
+
 TEST_F(BlockDiagram, MasterTimerShowsTheLiveValues) {
     EnterSimulation();
     frmDevice* page = OpenDiagram(0);
