@@ -15,5 +15,7 @@ public:
 void SetAccessMonitor(AccessMonitor* monitor);
 AccessMonitor* CurrentAccessMonitor();
 
-// The monitor's filter of polled reading registers, consulted by every read.
+// The monitor's filter of polled reading registers, consulted by every read: false only while
+// "Ignore Polled Reads" is ticked and RegAddr is one of the filtered registers.
 bool ShouldLogRead(int32_t RegAddr);
+bool IsPolledReadingRegister(int32_t RegAddr);

@@ -1,8 +1,19 @@
 #pragma once
-// Per-device readings and their scale factors.
+// Per-device readings and fault flags, polled from the chips into Shared().Devices.
 #include "core/run_state.h"
+
+#include <cstdint>
 
 void SetReadingScaleFactors();
 
-// One poll step of the reading registers for every device in use.
+// One poll step for every device in use: the group of PollPhase, then the phase moves on.
 void PollReadings();
+
+// Reads and decodes the fault registers 0 to 3, 0x10 and 0x11 of the chip at DevAddr.
+void ReadFaultFlags(int32_t DevAddr);
+
+// The fixed readings that simulation mode shows, written into both records.
+void SetSimulatedReadings();
+
+// Name of fault bit `index` = 8 * register + bit (0 to 31); any other index gives "".
+QString GetFlagName(int index);

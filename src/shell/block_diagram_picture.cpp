@@ -1,0 +1,115 @@
+#include "shell/block_diagram_picture.h"
+
+#include "core/twips.h"
+#include "shell/block_diagram_layout.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <cmath>
+
+namespace {
+
+QRectF ToRect(const TwipsRect& r) { return QRectF(r.Left, r.Top, r.Width, r.Height); }
+
+void DrawArrowHead(QPainter& p, const TwipsLine& l) {
+    const double dx = l.X2 - l.X1, dy = l.Y2 - l.Y1;
+    const double len = std::hypot(dx, dy);
+    if (len <= 0) return;
+    const double ux = dx / len, uy = dy / len, size = 110;
+    QPainterPath head;
+    head.moveTo(l.X2, l.Y2);
+    head.lineTo(l.X2 - ux * size - uy * size * 0.5, l.Y2 - uy * size + ux * size * 0.5);
+    head.lineTo(l.X2 - ux * size + uy * size * 0.5, l.Y2 - uy * size - ux * size * 0.5);
+    head.closeSubpath();
+    p.fillPath(head, p.pen().color());
+}
+
+}  // namespace
+
+BlockDiagramPicture::BlockDiagramPicture(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("pctDevice"));
+    setMouseTracking(true);
+    setFixedSize(TwipsToPixels(kPictureRect.Width), TwipsToPixels(kPictureRect.Height));
+}
+
+void BlockDiagramPicture::SetHighlight(int index) {
+    if (index < -1 || index >= kBlockCount) index = -1;
+    if (index == highlight_) return;
+    highlight_ = index;
+    update();
+}
+
+int BlockDiagramPicture::BlockAtPixel(const QPoint& p) { return BlockAt(PixelsToTwips(p.x()), PixelsToTwips(p.y())); }
+
+void BlockDiagramPicture::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillRect(rect(), Qt::white);
+    p.scale(1.0 / kTwipsPerPixel, 1.0 / kTwipsPerPixel);
+
+    QFont f = font();
+    f.setPixelSize(150);
+    p.setFont(f);
+
+    const TwipsRect chip = ChipOutline();
+    p.setPen(QPen(QColor(40, 40, 90), 30));
+    p.setBrush(QColor(244, 246, 252));
+    p.drawRoundedRect(ToRect(chip), 90, 90);
+
+    for (const DiagramBox& b : DiagramBoxes()) {
+        if (b.Functional) {
+            p.setPen(QPen(QColor(0, 0, 150), 20));
+            p.setBrush(QColor(214, 226, 250));
+        } else {
+            p.setPen(QPen(QColor(70, 70, 70), 20));
+            p.setBrush(QColor(236, 236, 236));
+        }
+        const QRectF r = ToRect(b.Rect);
+        p.drawRect(r);
+        p.setPen(b.Functional ? QColor(0, 0, 120) : QColor(40, 40, 40));
+        p.drawText(r.adjusted(40, 20, -40, -20), Qt::AlignCenter | Qt::TextWordWrap, QString::fromLatin1(b.Text));
+    }
+
+    p.setPen(QPen(QColor(60, 60, 60), 20));
+    for (const DiagramWire& w : DiagramWires()) {
+        p.drawLine(w.Line.X1, w.Line.Y1, w.Line.X2, w.Line.Y2);
+        if (w.Arrow) DrawArrowHead(p, w.Line);
+    }
+
+    p.setPen(QColor(20, 20, 20));
+    for (const DiagramText& t : DiagramTexts()) p.drawText(QPointF(t.X, t.Y), QString::fromLatin1(t.Text));
+
+    if (highlight_ >= 0) {
+        QPen red(QColor(255, 0, 0), 3);
+        red.setCosmetic(true);  // three pixels wide at any scale
+        p.setPen(red);
+        for (const TwipsLine& l : BlockFrameLines(highlight_)) p.drawLine(l.X1, l.Y1, l.X2, l.Y2);
+    }
+}
+
+void BlockDiagramPicture::mouseMoveEvent(QMouseEvent* event) {
+    const int b = BlockAtPixel(event->position().toPoint());
+    setCursor(Qt::ArrowCursor);
+    emit mouseMovedOver(b);
+}
+
+void BlockDiagramPicture::mousePressEvent(QMouseEvent* event) { pressed_ = BlockAtPixel(event->position().toPoint()); }
+
+void BlockDiagramPicture::mouseReleaseEvent(QMouseEvent* event) {
+    // The release that ends a double click is not a further click.
+    if (releaseAfterDoubleClick_) {
+        releaseAfterDoubleClick_ = false;
+        return;
+    }
+    const int b = BlockAtPixel(event->position().toPoint());
+    const int pressed = pressed_;
+    pressed_ = -1;
+    if (b >= 0 && b == pressed) emit blockClicked(b);
+}
+
+void BlockDiagramPicture::mouseDoubleClickEvent(QMouseEvent* event) {
+    releaseAfterDoubleClick_ = true;
+    const int b = BlockAtPixel(event->position().toPoint());
+    if (b >= 0) emit blockDoubleClicked(b);
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The block-diagram picture of the ZVC7140, painted from block_diagram_layout.h, with the red
+// frame of the highlighted block. It reports which block the mouse is over and which was clicked.
+#include <QWidget>
+
+class BlockDiagramPicture : public QWidget {
+    Q_OBJECT
+public:
+    explicit BlockDiagramPicture(QWidget* parent = nullptr);
+
+    // -1 hides every frame.
+    void SetHighlight(int index);
+    int Highlight() const { return highlight_; }
+
+signals:
+    void mouseMovedOver(int block);  // -1: free picture area
+    void blockClicked(int block);
+    void blockDoubleClicked(int block);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    static int BlockAtPixel(const QPoint& p);
+    int highlight_ = -1;
+    int pressed_ = -1;
+    bool releaseAfterDoubleClick_ = false;
+};
