@@ -126,6 +126,11 @@ QString TwoDigitHex(int value) {
     return h.size() < 2 ? QStringLiteral("0") + h : h;
 }
 
+QString LiveValueText(float value, const QString& unit) {
+    if (value == 0) value = 0;
+    return (value < 0 ? QString() : QStringLiteral(" ")) + NumberText(value) + unit;
+}
+
 double RoundHalfEven(double x, int n) {
     const double scale = std::pow(10.0, n);
     const double y = x * scale;

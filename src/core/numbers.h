@@ -20,5 +20,9 @@ QString HexString(int32_t value);
 // Two upper-case hexadecimal digits for 0 to 255.
 QString TwoDigitHex(int value);
 
+// A live reading: a blank before a value of 0 or more, the minus sign in its place for a negative
+// one, then the unit (" 12.1V", "-1.5A"); a value that is zero shows " 0", never "-0".
+QString LiveValueText(float value, const QString& unit);
+
 // Rounding at n decimals with halves to even.
 double RoundHalfEven(double x, int n);

@@ -107,7 +107,3 @@ int DeviceIndexOf(int address) {
     return -1;
 }
 
-QString LiveValueText(float value, const QString& unit) {
-    if (value == 0) value = 0;  // no "-0" for a reading that rounds to nothing
-    return (value < 0 ? QString() : QStringLiteral(" ")) + NumberText(value) + unit;
-}

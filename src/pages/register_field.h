@@ -1,6 +1,8 @@
 #pragma once
 // Register bit fields shown by page controls, with no widgets: the controls' state, the writes a
 // change makes at once, and the compositions an Apply writes.
+#include "core/numbers.h"
+
 #include <QString>
 #include <QStringList>
 #include <initializer_list>
@@ -81,5 +83,3 @@ private:
 
 // 0 for the first device's address, 1 for the second's, -1 for neither.
 int DeviceIndexOf(int address);
-// A live reading as " 12.1V": a blank before the number, where a negative value has its minus sign.
-QString LiveValueText(float value, const QString& unit);

@@ -45,9 +45,8 @@ QLabel* PictureLabel(QWidget* parent, const char* name, const QString& text) {
 
 }  // namespace
 
-QString LiveValueText(float value, const QString& unit) {
-    const double r = RoundHalfEven(value, 2);
-    return (r >= 0 ? QStringLiteral(" ") + NumberText(r) : QStringLiteral("-") + NumberText(-r)) + unit;
+QString DeviceValueText(float value, const QString& unit) {
+    return LiveValueText(static_cast<float>(RoundHalfEven(value, 2)), unit);
 }
 
 frmDevice::frmDevice() {
@@ -141,9 +140,9 @@ void frmDevice::DisplayValues() {
     const int i = DeviceIndexOrNone();
     if (i < 0) return;
     const DeviceRecord& d = Shared().Devices[static_cast<size_t>(i)];
-    lblVS3->setText(LiveValueText(d.OutputVoltage, QStringLiteral("V")));
-    lblOutputCurrent->setText(LiveValueText(d.OutputCurrent, QStringLiteral("A")));
-    lblShareVoltage->setText(LiveValueText(d.ShareBusVoltage, QStringLiteral("V")));
+    lblVS3->setText(DeviceValueText(d.OutputVoltage, QStringLiteral("V")));
+    lblOutputCurrent->setText(DeviceValueText(d.OutputCurrent, QStringLiteral("A")));
+    lblShareVoltage->setText(DeviceValueText(d.ShareBusVoltage, QStringLiteral("V")));
 }
 
 int frmDevice::BlockDeviceIndex() const { return Shared().DeviceCount == 1 ? 0 : DeviceIndexOrNone(); }

@@ -9,9 +9,9 @@ class BlockDiagramPicture;
 class QLabel;
 class QPushButton;
 
-// A live value as the page shows it: rounded to 2 decimals (halves to even), a blank in front of
-// a value of 0 or more, "-" in front of a negative one, then the unit (" 12.05V").
-QString LiveValueText(float value, const QString& unit);
+// A live value as the page shows it: rounded to 2 decimals (halves to even), then as
+// LiveValueText (" 12.05V").
+QString DeviceValueText(float value, const QString& unit);
 
 class frmDevice : public PageWindow {
     Q_OBJECT

@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QStringList>
 
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 
@@ -69,7 +68,7 @@ TEST(BlockDiagramLayout, LiveValueTexts) {
     } cases[] = {{12.004f, "V", " 12V"}, {2.125f, "A", " 2.12A"}, {12.05f, "V", " 12.05V"}, {2.0f, "A", " 2A"},
                  {0.0f, "V", " 0V"},      {-1.5f, "V", "-1.5V"},  {0.5f, "A", " .5A"},     {2.135f, "A", " 2.13A"}};
     for (const auto& c : cases)
-        EXPECT_EQ(LiveValueText(c.value, QString::fromLatin1(c.unit)), QString::fromLatin1(c.text)) << c.value;
+        EXPECT_EQ(DeviceValueText(c.value, QString::fromLatin1(c.unit)), QString::fromLatin1(c.text)) << c.value;
 }
 
 class BlockDiagram : public RunFixture {

@@ -15,7 +15,6 @@
 #include <QScrollBar>
 #include <QStringList>
 
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 
