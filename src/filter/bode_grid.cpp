@@ -52,7 +52,10 @@ float FreqToX(const BodeGrid& g, double f) {
 float XToFreq(const BodeGrid& g, float X) {
     const double x0 = g.X[0];
     const float e = static_cast<float>((double(X) - x0) * 4 / (double(g.Width) - 1000 - x0) + 2);
-    return static_cast<float>(RoundHalfEven(std::pow(10.0, double(e)), 2));
+    const double f = RoundHalfEven(std::pow(10.0, double(e)), 2);
+    // Far right of any picture: beyond single precision, so infinite rather than undefined.
+    if (f > std::numeric_limits<float>::max()) return std::numeric_limits<float>::infinity();
+    return static_cast<float>(f);
 }
 
 float GainToY(const BodeGrid& g, double dB) {
@@ -72,6 +75,15 @@ float PhaseToY(const BodeGrid& g, double degrees) {
 
 int GainLineIndex(const BodeScale& s, int dB) {
     return static_cast<int>(RoundHalfEven(double(dB) / s.dBPerDiv + s.dB0Index, 0));
+}
+
+SlopeGeometry SlopeGeometryOf(const BodeGrid& g) {
+    SlopeGeometry r;
+    r.X0 = g.X[0];
+    r.D = g.X[9] - g.X[0];
+    r.H20 = g.HLineY(g.Scale.dB0Index) - g.HLineY(GainLineIndex(g.Scale, 20));
+    r.s = r.H20 / r.D;
+    return r;
 }
 
 std::vector<GridTick> FrequencyTicks(const BodeGrid& g) {

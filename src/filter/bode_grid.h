@@ -63,6 +63,16 @@ float PhaseToY(const BodeGrid& g, double degrees);
 // Index of the horizontal line of a gain: dB / dBPerDiv + dB0Index, rounded half to even.
 int GainLineIndex(const BodeScale& s, int dB);
 
+// The straight-line geometry of 20 dB per decade on the laid-out grid (Y per X of the slope,
+// downwards for a falling line), which the filter's asymptotes and its validity test share.
+struct SlopeGeometry {
+    float X0 = 0;   // the plot's left edge, 100 Hz
+    float D = 0;    // width of one decade, 100 Hz to 1 kHz
+    float H20 = 0;  // height of 20 dB, positive
+    float s = 0;    // H20 / D
+};
+SlopeGeometry SlopeGeometryOf(const BodeGrid& g);
+
 // One axis label: its text and the coordinate its centre sits on (X for frequency labels, Y for
 // gain and phase labels). The page places a label at Pos minus half its own size.
 struct GridTick {

@@ -5,11 +5,19 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
 // Codes run through x = code / 256 held in single precision.
 float CodeFraction(int code) { return static_cast<float>(code) / 256.0f; }
+
+// Rounds to single precision; beyond its range gives infinity instead of an undefined value.
+float ToSingle(double v) {
+    if (v > std::numeric_limits<float>::max()) return std::numeric_limits<float>::infinity();
+    if (v < -std::numeric_limits<float>::max()) return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(v);
+}
 
 std::optional<int> HeldCode(double v) {
     if (std::isnan(v)) return std::nullopt;
@@ -75,13 +83,13 @@ std::optional<int> CornerFreqToCode(float f, float fs) {
 }
 
 std::optional<int> LowFreqGainToCode(float LFGain) {
-    const float g = static_cast<float>(std::pow(10.0, double(LFGain) / 20));
+    const float g = ToSingle(std::pow(10.0, double(LFGain) / 20));
     return HeldCode(std::floor(double(g) * double(kKLF) / kGLF));
 }
 
 std::optional<int> HighFreqGainToCode(float HFGain, float Pole, float Zero, float fs) {
     if (!(fs > 0)) return std::nullopt;
-    const float g = static_cast<float>(std::pow(10.0, double(HFGain) / 20));
+    const float g = ToSingle(std::pow(10.0, double(HFGain) / 20));
     return HeldCode(std::floor((double(fs) + Zero) * (double(g) * 256) / ((double(kFilterPi) * Pole + fs) * 10)));
 }
 
@@ -106,10 +114,7 @@ float GetGainLimit(int which, int freqCode) {
 bool IsFilterSetValid(const BodeGrid& grid, const FilterSet& set) {
     // A value that is not a number passes every comparison below as false: refuse it outright.
     if (std::isnan(set.LFGain) || std::isnan(set.Pole) || std::isnan(set.HFGain) || std::isnan(set.Zero)) return false;
-    const BodeScale& sc = grid.Scale;
-    const int k = GainLineIndex(sc, 20);
-    const float s = static_cast<float>((double(grid.HLineY(sc.dB0Index)) - grid.HLineY(k)) /
-                                       (double(grid.X[9]) - grid.X[0]));
+    const float s = SlopeGeometryOf(grid).s;
     const float Px = FreqToX(grid, set.Pole);
     const float Py = GainToY(grid, set.HFGain);
     const float Zx = FreqToX(grid, set.Zero);

@@ -40,6 +40,8 @@ public:
     // (edits not applied are lost). Nothing is written.
     void ChooseFrequency(int code);
 
+    // Register 0x5D bits 3:0 into FreqCode and the shared frequency; a code with no entry leaves
+    // both. The page lays its pole/zero range out afterwards in either case.
     void ReadSwitchingFrequency();
     void ReadCCMDCMThreshold();
     void ReadFilterSet(int m);

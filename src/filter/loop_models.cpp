@@ -14,8 +14,8 @@ constexpr double kPi = 3.14159f;
 
 // A model's result in single precision; anything that is not a finite single is a failure.
 float Result(double v) {
-    const float r = static_cast<float>(v);
-    return std::isfinite(r) ? r : kNaN;
+    if (!(std::fabs(v) <= std::numeric_limits<float>::max())) return kNaN;
+    return static_cast<float>(v);
 }
 
 // The inputs in SI units, with the guards applied right after reading.

@@ -53,6 +53,11 @@ TEST(BodeGrid, Mappings) {
     EXPECT_EQ(PhaseToY(g, 0), 2940.0f);
     EXPECT_EQ(PhaseToY(g, -180), 5460.0f);
     EXPECT_EQ(PhaseToY(g, 150), 840.0f);
+    const SlopeGeometry sl = SlopeGeometryOf(g);
+    EXPECT_EQ(sl.X0, 600.0f);
+    EXPECT_EQ(sl.D, 2753.75f);
+    EXPECT_EQ(sl.H20, 840.0f);
+    EXPECT_NEAR(sl.s, 0.30504, 1e-5);
 }
 
 TEST(BodeGrid, AxisLabels) {

@@ -60,6 +60,8 @@ TEST(FilterCodes, CodesStayInsideARegister) {
     // A corner above fs / PI has no code of its own: the highest corner, code 0.
     EXPECT_EQ(CornerFreqToCode(20000, 49000), 0);
     EXPECT_EQ(LowFreqGainToCode(400), 255);
+    EXPECT_EQ(LowFreqGainToCode(1000), 255);  // beyond single precision
+    EXPECT_EQ(HighFreqGainToCode(1000, 4072, 568, 49000), 255);
     EXPECT_EQ(LowFreqGainToCode(-20000), 0);
 }
 
