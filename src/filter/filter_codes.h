@@ -1,0 +1,85 @@
+#pragma once
+// The digital filter's register codes and their engineering values, the switching-frequency and
+// CCM/DCM threshold codes, and the PWM edge-register layout the frequency change rescales.
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+struct BodeGrid;
+
+// One filter setting in engineering units.
+struct FilterSet {
+    float LFGain = 0;  // dB, the integrator's gain at 1 Hz
+    float Pole = 0;    // Hz
+    float HFGain = 0;  // dB
+    float Zero = 0;    // Hz
+};
+
+inline constexpr float kFilterPi = 3.14159f;
+inline constexpr double kGLF = 1.56e6;
+inline constexpr float kWLF = 603.185302734375f;  // 2 x PI x 96 in single precision
+inline constexpr float kKLF = 154415.4375f;       // kWLF x 256
+
+// Register of set m (0 CCM, 1 DCM).
+inline constexpr int32_t LFGainRegister(int m) { return 0x60 + 4 * m; }
+inline constexpr int32_t ZeroRegister(int m) { return 0x61 + 4 * m; }
+inline constexpr int32_t PoleRegister(int m) { return 0x62 + 4 * m; }
+inline constexpr int32_t HFGainRegister(int m) { return 0x63 + 4 * m; }
+
+inline constexpr int32_t kSwitchingFrequencyRegister = 0x5D;
+inline constexpr int32_t kThresholdRegister = 0x3C;
+inline constexpr int32_t kPinDisableRegister = 0x40;
+
+// Codes a refused set is offered.
+inline constexpr int kDefaultLFCode = 3;
+inline constexpr int kDefaultZeroCode = 238;
+inline constexpr int kDefaultPoleCode = 150;
+inline constexpr int kDefaultHFCode = 15;
+
+// The twelve switching frequencies; the list index is the code of register 0x5D bits 3:0.
+inline constexpr int kFrequencyCount = 12;
+const std::array<QString, kFrequencyCount>& SwitchingFrequencyTexts();
+// Hz of a code: ParseNumber(text) x 1000; 0 for a code with no entry.
+float SwitchingFrequencyOfCode(int code);
+// Index of the first list item equal to the text; the count (12) when none is.
+int SwitchingFrequencyCode(const QString& text);
+
+inline constexpr int kThresholdCount = 8;
+const std::array<QString, kThresholdCount>& ThresholdTexts();
+int ThresholdCode(const QString& text);
+
+// Code to value, at switching frequency fs (Hz).
+float CodeToCornerFreq(int code, float fs);
+float CodeToLowFreqGain(int code);
+// Linear gain; 0 when there is no frequency to scale by (fs, Pole and Zero all 0).
+float CodeToHighFreqGain(int code, float Pole, float Zero, float fs);
+
+// Value to code, at switching frequency fs. A code is held to 0..255 (what a register can take);
+// nothing when it cannot be computed (no switching frequency, or a value that is not a number),
+// so such a register is left as it is.
+std::optional<int> CornerFreqToCode(float f, float fs);
+std::optional<int> LowFreqGainToCode(float LFGain);
+std::optional<int> HighFreqGainToCode(float HFGain, float Pole, float Zero, float fs);
+
+// The set of four codes at fs (ReadFilterSet's conversions): zero, pole, LF gain, then HF gain
+// from the converted pole and zero.
+FilterSet FilterSetFromCodes(int lfCode, int zeroCode, int poleCode, int hfCode, float fs);
+
+// Upper (which = 0) or lower (1) limit of the HF gain in dB for a switching-frequency code.
+float GetGainLimit(int which, int freqCode);
+
+// The asymptotic gain plot of a set is well formed on the laid-out grid: zero below the pole in
+// frequency and the integrator strictly below both corner points.
+bool IsFilterSetValid(const BodeGrid& grid, const FilterSet& set);
+
+// PWM edge registers: output k (0 to 6, AUX last) holds its rising edge at 0x41 + 4k (count bits
+// 11:4) and 0x42 + 4k (bits 3:0 in 7:4), its falling edge likewise at 0x43 + 4k and 0x44 + 4k.
+inline constexpr int kPwmOutputs = 7;
+inline constexpr int32_t EdgeRegister(int output) { return 0x41 + 4 * output; }
+inline int EdgeCount(int high, int low) { return high * 16 + (low & 0xF0) / 16; }
+// The two bytes of a count, the setting byte keeping its low nibble (modulation and sign).
+inline int EdgeHighByte(int count) { return (count & 0xFF0) / 16; }
+inline int EdgeLowByte(int count, int settingByte) { return (count & 15) * 16 | (settingByte & 15); }
+// A count at fOld Hz moved to the same fraction of the period at newHz, to the nearest count.
+int RescaleEdgeCount(float fOld, int count, float newHz);

@@ -1,0 +1,123 @@
+#include "filter/filter_registers.h"
+
+#include "core/numbers.h"
+#include "core/run_state.h"
+#include "filter/bode_grid.h"
+#include "link/platform.h"
+#include "link/register_access.h"
+
+namespace {
+
+constexpr int kEdgeFrequencies[kFrequencyCount] = {49000,  74500,  98000,  125000, 149000, 195000,
+                                                   250000, 298000, 390000, 500000, 595000, 694000};
+
+void WriteCode(int32_t dev, int32_t reg, std::optional<int> code) {
+    if (code) WriteRegister(dev, reg, *code);
+}
+
+}  // namespace
+
+float CurrentSwitchingFrequency() { return static_cast<float>(Shared().SwitchingFrequencyHz); }
+
+bool RescalePWMEdges(int32_t DevAddr, int oldCode, float newHz) {
+    // Without both frequencies there is no ratio: dividing by nothing would clear the edges.
+    if (oldCode < 0 || oldCode >= kFrequencyCount || !(newHz > 0)) return false;
+    const float fOld = static_cast<float>(kEdgeFrequencies[oldCode]);
+    for (int k = 0; k < kPwmOutputs; ++k) {
+        const int32_t n = EdgeRegister(k);
+        const int a = ReadRegister(DevAddr, n);
+        const int b = ReadRegister(DevAddr, n + 1);
+        const int c = ReadRegister(DevAddr, n + 2);
+        const int d = ReadRegister(DevAddr, n + 3);
+        const int e1 = RescaleEdgeCount(fOld, EdgeCount(a, b), newHz);
+        const int e2 = RescaleEdgeCount(fOld, EdgeCount(c, d), newHz);
+        WriteRegister(DevAddr, n, EdgeHighByte(e1));
+        WriteRegister(DevAddr, n + 1, EdgeLowByte(e1, b));
+        WriteRegister(DevAddr, n + 2, EdgeHighByte(e2));
+        WriteRegister(DevAddr, n + 3, EdgeLowByte(e2, d));
+    }
+    return true;
+}
+
+QString FilterRegisterLogic::FreqText() const {
+    return FreqCode >= 0 && FreqCode < kFrequencyCount ? SwitchingFrequencyTexts()[static_cast<size_t>(FreqCode)]
+                                                       : QString();
+}
+
+QString FilterRegisterLogic::ThresholdText() const {
+    return ThresholdCode >= 0 && ThresholdCode < kThresholdCount ? ThresholdTexts()[static_cast<size_t>(ThresholdCode)]
+                                                                 : QString();
+}
+
+void FilterRegisterLogic::ChooseFrequency(int code) {
+    FreqCode = code;
+    Shared().SwitchingFrequencyHz = static_cast<float>(ParseNumber(FreqText()) * 1000);
+    ReadFilterSet(0);
+    ReadFilterSet(1);
+}
+
+void FilterRegisterLogic::ReadSwitchingFrequency() {
+    const int c = ReadRegister(DevAddr, kSwitchingFrequencyRegister) & 15;
+    if (c < kFrequencyCount) {
+        FreqCode = c;
+        if (FrequencyItemSelected) FrequencyItemSelected();
+        Shared().SwitchingFrequencyHz = static_cast<float>(ParseNumber(FreqText()) * 1000);
+    }
+}
+
+void FilterRegisterLogic::ReadCCMDCMThreshold() {
+    ThresholdCode = ReadRegister(DevAddr, kThresholdRegister) & 7;
+}
+
+void FilterRegisterLogic::ReadFilterSet(int m) {
+    if (m != 0 && m != 1) return;
+    const int zero = ReadRegister(DevAddr, ZeroRegister(m));
+    const int pole = ReadRegister(DevAddr, PoleRegister(m));
+    const int lf = ReadRegister(DevAddr, LFGainRegister(m));
+    const int hf = ReadRegister(DevAddr, HFGainRegister(m));
+    Sets[static_cast<size_t>(m)] = FilterSetFromCodes(lf, zero, pole, hf, CurrentSwitchingFrequency());
+}
+
+QString FilterRegisterLogic::InvalidSetMessage(int m) {
+    return QStringLiteral("The ") + (m == 0 ? QStringLiteral("CCM") : QStringLiteral("DCM")) +
+           QStringLiteral(" Digital Filter settings are invalid\r\nClick OK to program default values.");
+}
+
+bool FilterRegisterLogic::ValidateFilterSet(int m, const BodeGrid& grid) {
+    if (m != 0 && m != 1) return false;
+    if (IsFilterSetValid(grid, Sets[static_cast<size_t>(m)])) {
+        if (UpdateFilterMarkers) UpdateFilterMarkers();
+        return true;
+    }
+    if (HideWindow) HideWindow();
+    if (MsgBox(InvalidSetMessage(m), MsgButtons::OKCancel) != MsgResult::OK) return false;
+    WriteRegister(DevAddr, LFGainRegister(m), kDefaultLFCode);
+    WriteRegister(DevAddr, ZeroRegister(m), kDefaultZeroCode);
+    WriteRegister(DevAddr, PoleRegister(m), kDefaultPoleCode);
+    WriteRegister(DevAddr, HFGainRegister(m), kDefaultHFCode);
+    ReadFilterSet(m);
+    if (UpdateFilterMarkers) UpdateFilterMarkers();
+    return true;
+}
+
+void FilterRegisterLogic::cmdApply_Click() {
+    const int v = ReadRegister(DevAddr, kSwitchingFrequencyRegister);
+    RescalePWMEdges(DevAddr, v & 15, static_cast<float>(ParseNumber(FreqText()) * 1000));
+    // With no frequency chosen the frequency bits stay as they are rather than taking a code
+    // the chip has no frequency for; likewise the threshold's neighbour bit 3.
+    if (FreqCode >= 0 && FreqCode < kFrequencyCount)
+        WriteRegister(DevAddr, kSwitchingFrequencyRegister, (v & 0xF0) | FreqCode);
+    const int t = ReadRegister(DevAddr, kThresholdRegister) & 0xF8;
+    if (ThresholdCode >= 0 && ThresholdCode < kThresholdCount)
+        WriteRegister(DevAddr, kThresholdRegister, t | ThresholdCode);
+    const int w = ReadRegister(DevAddr, kPinDisableRegister);
+    WriteRegister(DevAddr, kPinDisableRegister, w | 1);
+    const float fs = CurrentSwitchingFrequency();
+    for (int m = 0; m < 2; ++m) {
+        const FilterSet& s = Sets[static_cast<size_t>(m)];
+        WriteCode(DevAddr, PoleRegister(m), CornerFreqToCode(s.Pole, fs));
+        WriteCode(DevAddr, ZeroRegister(m), CornerFreqToCode(s.Zero, fs));
+        WriteCode(DevAddr, HFGainRegister(m), HighFreqGainToCode(s.HFGain, s.Pole, s.Zero, fs));
+        WriteCode(DevAddr, LFGainRegister(m), LowFreqGainToCode(s.LFGain));
+    }
+}
