@@ -18,6 +18,8 @@ public:
     // The register map's continuous read, driven by the master timer.
     virtual bool ContinuousReadTicked() const { return false; }
     virtual void cmdRead_Click() {}
+    // The filter designer hands its switching-frequency text to the device's open PWM page.
+    virtual void ChooseSwitchingFrequency(const QString& text) { Q_UNUSED(text); }
 
     // The address in the caption: the text after its first "x", read as hexadecimal.
     int PageAddress() const;
