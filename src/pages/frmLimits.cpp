@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QAbstractItemView>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -105,6 +106,7 @@ QWidget* frmLimits::BuildFaultTab() {
     grid->addWidget(NewLabel(QStringLiteral("Action"), "Label1_0"), 0, 1);
     grid->addWidget(NewLabel(QStringLiteral("Resolve Issue"), "Label1_1"), 0, 2);
     grid->addWidget(NewLabel(QStringLiteral("Timing"), "Label1_2"), 0, 3);
+    grid->setColumnStretch(2, 1);
     for (int k = 0; k < kFaultRows; ++k) {
         const auto r = static_cast<size_t>(k);
         QString caption = FaultRowCaption(k);
@@ -114,6 +116,13 @@ QWidget* frmLimits::BuildFaultTab() {
                           views.Add(NewList(Name("cmbConfig", k).toLatin1().constData()), logic.cmbConfig[r]),
                           views.Add(NewList(Name("cmbResolve", k).toLatin1().constData()), logic.cmbResolve[r]),
                           views.Add(NewList(Name("cmbTiming", k).toLatin1().constData()), logic.cmbTiming[r])};
+        // The short lists take the width of their longest item; the resolve list takes what is
+        // left, and its drop-down still shows its items whole.
+        for (int c : {1, 3}) static_cast<QComboBox*>(row[c])->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        auto* resolve = static_cast<QComboBox*>(row[2]);
+        resolve->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        resolve->setMinimumWidth(120);
+        resolve->view()->setMinimumWidth(resolve->fontMetrics().horizontalAdvance(FaultResolveItems()[1]) + 40);
         for (int c = 0; c < 4; ++c) {
             grid->addWidget(row[c], k + 1, c);
             if (k >= 12) row[c]->setVisible(false);  // the chip's last two rows are not offered

@@ -80,7 +80,7 @@ void Gauge::paintEvent(QPaintEvent*) {
         if (!t.major) continue;
         const double rad = t.angle * M_PI / 180;
         const QPointF at(std::sin(rad) * (half - 36), -std::cos(rad) * (half - 36));
-        p.drawText(QRectF(at.x() - 30, at.y() - 10, 60, 20), Qt::AlignCenter, NumberText(t.value));
+        p.drawText(QRectF(at.x() - 40, at.y() - 10, 80, 20), Qt::AlignCenter, NumberText(t.value));
     }
     p.restore();
 

@@ -4,6 +4,7 @@
 #include "core/system_timer.h"
 #include "pages/widgets/gauge_math.h"
 
+#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -12,7 +13,7 @@
 
 namespace {
 constexpr double kAxisColumn = 46;
-constexpr double kLegendHeight = 18;
+constexpr double kLegendLine = 16;
 constexpr double kTimeAxisHeight = 34;
 const QColor kTraceColours[] = {QColor(200, 30, 30), QColor(30, 90, 200),  QColor(30, 150, 60),
                                 QColor(200, 130, 0), QColor(130, 40, 170), QColor(0, 150, 160),
@@ -52,10 +53,37 @@ void StripChart::SetSpan(double seconds) {
     update();
 }
 
-QRectF StripChart::PlotRect() const {
+QFont StripChart::SmallFont() const {
+    QFont small = font();
+    small.setPixelSize(10);
+    return small;
+}
+
+std::vector<QPointF> StripChart::LegendPlaces(double* height) const {
+    const QFontMetricsF m(SmallFont());
     const double left = kAxisColumn * std::max<qsizetype>(1, axes_.size());
-    return QRectF(left, kLegendHeight + 4, std::max(10.0, width() - left - 14),
-                  std::max(10.0, height() - kLegendHeight - 4 - kTimeAxisHeight));
+    const double right = std::max(left + 10, width() - 14.0);
+    std::vector<QPointF> places;
+    double x = left, y = 2;
+    for (const Trace& t : traces_) {
+        const double w = m.horizontalAdvance(t.name) + 26;
+        if (x > left && x + w > right) {
+            x = left;
+            y += kLegendLine;
+        }
+        places.emplace_back(x, y);
+        x += w;
+    }
+    if (height) *height = y + kLegendLine;
+    return places;
+}
+
+QRectF StripChart::PlotRect() const {
+    double legend = 0;
+    LegendPlaces(&legend);
+    const double left = kAxisColumn * std::max<qsizetype>(1, axes_.size());
+    return QRectF(left, legend + 4, std::max(10.0, width() - left - 14),
+                  std::max(10.0, height() - legend - 4 - kTimeAxisHeight));
 }
 
 QRectF StripChart::ArrowRect(bool right) const {
@@ -70,9 +98,7 @@ void StripChart::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), palette().color(QPalette::Base));
     const QRectF plot = PlotRect();
     const TimeWindow window = ScrollingWindow(anySample_ ? latest_ : 0, span_);
-    QFont small = font();
-    small.setPixelSize(10);
-    p.setFont(small);
+    p.setFont(SmallFont());
 
     // The visible samples of each axis decide its range.
     const int axisCount = std::max<int>(1, static_cast<int>(axes_.size()));
@@ -150,14 +176,13 @@ void StripChart::paintEvent(QPaintEvent*) {
     p.restore();
 
     p.save();  // legend
-    double x = plot.left();
+    const std::vector<QPointF> places = LegendPlaces(nullptr);
     for (std::size_t k = 0; k < traces_.size(); ++k) {
+        const QPointF at = places[k];
         p.setPen(QPen(kTraceColours[k % 8], 3));
-        p.drawLine(QPointF(x, kLegendHeight / 2 + 2), QPointF(x + 12, kLegendHeight / 2 + 2));
+        p.drawLine(at + QPointF(0, kLegendLine / 2), at + QPointF(12, kLegendLine / 2));
         p.setPen(palette().color(QPalette::Text));
-        const double w = p.fontMetrics().horizontalAdvance(traces_[k].name);
-        p.drawText(QPointF(x + 16, kLegendHeight / 2 + 6), traces_[k].name);
-        x += w + 26;
+        p.drawText(at + QPointF(16, kLegendLine / 2 + 4), traces_[k].name);
     }
     p.restore();
 

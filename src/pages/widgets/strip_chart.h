@@ -38,6 +38,9 @@ private:
         int axis;
         TraceHistory history;
     };
+    QFont SmallFont() const;
+    // Where each trace's legend entry starts; the legend wraps onto as many lines as it needs.
+    std::vector<QPointF> LegendPlaces(double* height) const;
     QRectF PlotRect() const;
     QRectF ArrowRect(bool right) const;
     QStringList axes_;
