@@ -213,7 +213,10 @@ bool LimitsLogic::DisplayData(int dev) {
         const float reading = r.*g.reading;
         const auto k = static_cast<size_t>(g.number);
         needle[k] = reading;
-        gaugeCaption[k] = LiveValueText(static_cast<float>(RoundHalfEven(reading, 2)), QString::fromUtf8(g.unit));
+        const double rounded = RoundHalfEven(reading, 2);
+        // Rounding the largest readings must not step outside single precision.
+        const float shown = std::fabs(rounded) <= FLT_MAX || !std::isfinite(reading) ? static_cast<float>(rounded) : reading;
+        gaugeCaption[k] = LiveValueText(shown, QString::fromUtf8(g.unit));
     }
     return true;
 }
