@@ -1,0 +1,87 @@
+#include "pages/widgets/strip_chart_math.h"
+
+#include "pages/widgets/gauge_math.h"
+
+#include <algorithm>
+#include <cmath>
+
+void TraceHistory::Append(double t, double v) {
+    samples_.push_back({t, v});
+    while (samples_.size() > capacity_) samples_.pop_front();
+}
+
+double RunningClock::Next(double s) {
+    if (!started_) {
+        started_ = true;
+    } else if (s + offset_ < last_ - 43200) {
+        offset_ += 86400;  // the timer passed midnight
+    }
+    last_ = s + offset_;
+    return last_;
+}
+
+TimeWindow ScrollingWindow(double latest, double span) {
+    if (!(span > 0) || !std::isfinite(span)) span = kMinSpan;
+    return {latest - span, latest};
+}
+
+double TimeToX(double t, TimeWindow w, double x0, double width) {
+    const double span = w.right - w.left;
+    if (!(span > 0)) return x0;
+    return x0 + (t - w.left) / span * width;
+}
+
+ValueRange AutoRange(const std::vector<double>& values, int maxIntervals) {
+    bool any = false;
+    double lo = 0, hi = 0;
+    for (double v : values) {
+        if (!std::isfinite(v)) continue;
+        if (!any) lo = hi = v;
+        lo = std::min(lo, v);
+        hi = std::max(hi, v);
+        any = true;
+    }
+    if (!any) return {0, 1};
+    if (hi - lo < 1e-12 * std::max(1.0, std::fabs(hi))) {
+        lo -= 0.5;
+        hi += 0.5;
+    }
+    if (!std::isfinite(hi - lo)) return {lo, hi};
+    const double step = NiceStep(hi - lo, maxIntervals);
+    return {std::floor(lo / step) * step, std::ceil(hi / step) * step};
+}
+
+double ValueToY(double v, ValueRange r, double top, double height) {
+    const double range = r.hi - r.lo;
+    if (!(range > 0) || !std::isfinite(range)) return top + height / 2;
+    return top + (r.hi - v) / range * height;
+}
+
+std::vector<double> AxisTicks(double lo, double hi, double step) {
+    std::vector<double> ticks;
+    if (!(step > 0) || !(hi >= lo) || !std::isfinite(hi - lo) || (hi - lo) / step > 1000) return ticks;
+    const double eps = step * 1e-6;
+    const long long first = static_cast<long long>(std::ceil((lo - eps) / step));
+    const long long last = static_cast<long long>(std::floor((hi + eps) / step));
+    for (long long n = first; n <= last; ++n) ticks.push_back(std::fabs(n * step) < eps ? 0.0 : n * step);
+    return ticks;
+}
+
+QString TimeAxisLabel(double seconds) {
+    if (!std::isfinite(seconds)) seconds = 0;
+    long long s = static_cast<long long>(std::floor(seconds));
+    s %= 86400;
+    if (s < 0) s += 86400;
+    return QStringLiteral("%1 %2 %3")
+        .arg(s / 3600, 2, 10, QChar(u'0'))
+        .arg(s / 60 % 60, 2, 10, QChar(u'0'))
+        .arg(s % 60, 2, 10, QChar(u'0'));
+}
+
+double ZoomSpan(double span, double dxTowardsCentre, double width) {
+    if (!(span > 0) || !std::isfinite(span)) span = kMinSpan;
+    if (!(width > 0) || !std::isfinite(dxTowardsCentre)) return std::clamp(span, kMinSpan, kMaxSpan);
+    // Dragging half the plot's width towards the centre halves the span; away doubles it.
+    const double factor = std::pow(2.0, -2 * dxTowardsCentre / width);
+    return std::clamp(span * factor, kMinSpan, kMaxSpan);
+}

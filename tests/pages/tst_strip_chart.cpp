@@ -1,0 +1,124 @@
+#include "fixture.h"
+
+#include "pages/widgets/strip_chart.h"
+#include "pages/widgets/strip_chart_math.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+TEST(StripChartMath, HistoryIsBoundedAndKeepsTheNewestSamples) {
+    TraceHistory h(3);
+    for (int i = 0; i < 5; ++i) h.Append(i, i * 10);
+    ASSERT_EQ(h.Size(), 3u);
+    EXPECT_EQ(h.At(0).t, 2);
+    EXPECT_EQ(h.Last().v, 40);
+    TraceHistory one(0);  // no capacity still keeps the latest sample
+    one.Append(1, 2);
+    one.Append(3, 4);
+    EXPECT_EQ(one.Size(), 1u);
+    EXPECT_EQ(one.Last().t, 3);
+}
+
+TEST(StripChartMath, RunningClockCarriesOnPastMidnight) {
+    RunningClock c;
+    EXPECT_DOUBLE_EQ(c.Next(86399.5), 86399.5);
+    EXPECT_DOUBLE_EQ(c.Next(0.25), 86400.25);
+    EXPECT_DOUBLE_EQ(c.Next(1), 86401);
+    EXPECT_DOUBLE_EQ(c.Next(0.9), 86400.9);  // a small step back is not a new day
+}
+
+TEST(StripChartMath, TimeAxisLabelsHoursMinutesSecondsOfTheDay) {
+    const std::pair<double, const char*> cases[] = {
+        {0, "00 00 00"},          {8 * 3600 + 5.9, "08 00 05"}, {86399, "23 59 59"},
+        {86400 + 61, "00 01 01"}, {-1, "23 59 59"},             {std::nan(""), "00 00 00"}};
+    for (auto [t, text] : cases) EXPECT_EQ(TimeAxisLabel(t).toStdString(), text) << t;
+}
+
+TEST(StripChartMath, TheWindowScrollsWithTheLatestSampleAndMapsTimeToX) {
+    const TimeWindow w = ScrollingWindow(100, 60);
+    EXPECT_EQ(w.left, 40);
+    EXPECT_EQ(w.right, 100);
+    EXPECT_DOUBLE_EQ(TimeToX(100, w, 50, 600), 650);
+    EXPECT_DOUBLE_EQ(TimeToX(70, w, 50, 600), 350);
+    EXPECT_DOUBLE_EQ(TimeToX(40, w, 50, 600), 50);
+    EXPECT_DOUBLE_EQ(TimeToX(70, {5, 5}, 50, 600), 50);
+    const TimeWindow bad = ScrollingWindow(10, 0);
+    EXPECT_GT(bad.right, bad.left);
+}
+
+TEST(StripChartMath, ValueRangesHoldTheDataOnNiceStepsAndNeverCollapse) {
+    const ValueRange r = AutoRange({12.1, 11.3, 12.05, 12});
+    EXPECT_DOUBLE_EQ(r.lo, 11.2);
+    EXPECT_DOUBLE_EQ(r.hi, 12.2);
+    const ValueRange mixed = AutoRange({0.25, 2, 120});
+    EXPECT_EQ(mixed.lo, 0);
+    EXPECT_EQ(mixed.hi, 125);
+    const ValueRange flat = AutoRange({5, 5, 5});
+    EXPECT_LE(flat.lo, 4.5);
+    EXPECT_GE(flat.hi, 5.5);
+    const ValueRange none = AutoRange({std::nan(""), std::numeric_limits<double>::infinity()});
+    EXPECT_EQ(none.lo, 0);
+    EXPECT_EQ(none.hi, 1);
+    EXPECT_NEAR(ValueToY(12.2, r, 10, 100), 10, 1e-9);
+    EXPECT_NEAR(ValueToY(11.2, r, 10, 100), 110, 1e-9);
+    EXPECT_DOUBLE_EQ(ValueToY(3, {3, 3}, 10, 100), 60);
+    EXPECT_EQ(AxisTicks(0, 1, 0.25), (std::vector<double>{0, 0.25, 0.5, 0.75, 1}));
+    EXPECT_TRUE(AxisTicks(0, 1, 0).empty());
+    EXPECT_TRUE(AxisTicks(0, 1e30, 1).empty());  // no endless tick list
+}
+
+TEST(StripChartMath, DraggingAnEdgeArrowInwardsZoomsInAndOutwardsZoomsOut) {
+    EXPECT_DOUBLE_EQ(ZoomSpan(60, 300, 600), 30);
+    EXPECT_DOUBLE_EQ(ZoomSpan(60, -300, 600), 120);
+    EXPECT_DOUBLE_EQ(ZoomSpan(60, 0, 600), 60);
+    EXPECT_DOUBLE_EQ(ZoomSpan(60, 6000, 600), kMinSpan);
+    EXPECT_DOUBLE_EQ(ZoomSpan(60, -6000, 600), kMaxSpan);
+    EXPECT_DOUBLE_EQ(ZoomSpan(60, 300, 0), 60);
+    EXPECT_DOUBLE_EQ(ZoomSpan(-1, 0, 600), kMinSpan);
+}
+
+class StripChartWidgetTest : public RunFixture {};
+
+TEST_F(StripChartWidgetTest, SamplesGoToTheirTraceAtTheTimerTimeAndTheRightArrowZooms) {
+    StripChart chart;
+    chart.SetAxes({"Voltage (V)", "Current (A)"});
+    chart.AddTrace("I/P Voltage", 0);
+    chart.AddTrace("I/P Current", 1);
+    chart.AddTrace("Stray", 7);  // kept on the last axis
+    EXPECT_EQ(chart.TraceCount(), 3);
+    clock.AutoStep = 0;
+    clock.Now = 3600;
+    chart.AppendSample(0, 120);
+    chart.AppendSample(1, 0.25);
+    chart.AppendSample(5, 1);  // no such trace
+    chart.AppendSample(-1, 1);
+    clock.Now = 3600.5f;
+    chart.AppendSample(0, std::numeric_limits<double>::quiet_NaN());
+    ASSERT_EQ(chart.History(0)->Size(), 2u);
+    EXPECT_EQ(chart.History(1)->Size(), 1u);
+    EXPECT_EQ(chart.History(0)->At(0).t, 3600);
+    EXPECT_EQ(chart.History(0)->Last().t, 3600.5);
+    EXPECT_EQ(chart.History(5), nullptr);
+
+    chart.resize(630, 480);
+    EXPECT_FALSE(chart.grab().isNull());
+    // The right arrow sits at the right end under the time axis; dragging it left zooms in.
+    const QPointF arrow(630 - 14 - 6, 480 - 8);
+    auto send = [&](QEvent::Type type, QPointF p) {
+        QMouseEvent e(type, p, chart.mapToGlobal(p), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&chart, &e);
+    };
+    const double span = chart.Span();
+    send(QEvent::MouseButtonPress, arrow);
+    send(QEvent::MouseMove, arrow - QPointF(100, 0));
+    send(QEvent::MouseButtonRelease, arrow - QPointF(100, 0));
+    EXPECT_LT(chart.Span(), span);
+    EXPECT_FALSE(chart.grab().isNull());
+}
+
+}  // namespace
