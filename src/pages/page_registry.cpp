@@ -3,6 +3,7 @@
 #include "pages/frmCurrentSense.h"
 #include "pages/frmGeneral.h"
 #include "pages/frmOrFET.h"
+#include "pages/frmPWM.h"
 #include "pages/frmShare.h"
 #include "pages/frmVoltageSense.h"
 #include "shell/frmMain.h"
@@ -13,4 +14,5 @@ void RegisterConfigurationPages() {
     RegisterPageFactory(PageKind::VoltageSense, [] { return new frmVoltageSense; });
     RegisterPageFactory(PageKind::Share, [] { return new frmShare; });
     RegisterPageFactory(PageKind::OrFET, [] { return new frmOrFET; });
+    RegisterPageFactory(PageKind::PWM, [] { return new frmPWM; });
 }
