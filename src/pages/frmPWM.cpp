@@ -1,5 +1,6 @@
 #include "pages/frmPWM.h"
 
+#include "core/twips.h"
 #include "pages/widgets/pwm_canvas.h"
 
 #include <QCheckBox>
@@ -62,6 +63,8 @@ frmPWM::frmPWM() {
         const char* nameLabel = i == 1 ? "Label6" : nullptr;
         QLabel* name = NewLabel(PWMOutputName(i), nameLabel);
         if (!nameLabel) name->setObjectName(Indexed("Label3", i == 0 ? 0 : i - 1));
+        name->setWordWrap(true);
+        name->setFixedWidth(TwipsToPixels(pwm::kPictureLeft) - 8);
         rows->addWidget(name, i, 0);
 
         auto* canvas = new PWMCanvas;
@@ -122,7 +125,7 @@ frmPWM::frmPWM() {
         mods->addWidget(chkT2Sign[i], 3, 0);
         for (QCheckBox* box : frame->findChildren<QCheckBox*>()) {
             QFont small = box->font();
-            small.setPointSizeF(small.pointSizeF() * 0.8);
+            small.setPointSizeF(small.pointSizeF() * 0.75);
             box->setFont(small);
         }
         rows->addWidget(frame, i, 3);
@@ -146,6 +149,8 @@ frmPWM::frmPWM() {
 
 void frmPWM::Form_Load() {
     SetFormSize(13470, 10575);
+    // Fonts differ between machines: never squeeze the diagrams and their boxes into each other.
+    if (QWidget* frame = parentWidget()) frame->resize(frame->size().expandedTo(frame->minimumSizeHint()));
     CenterForm();
     logic.Form_Load();
     views.FillAll();
