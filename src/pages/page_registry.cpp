@@ -4,6 +4,7 @@
 #include "pages/frmGeneral.h"
 #include "pages/frmLimits.h"
 #include "pages/frmOrFET.h"
+#include "pages/frmPWM.h"
 #include "pages/frmShare.h"
 #include "pages/frmVoltageSense.h"
 #include "shell/frmMain.h"
@@ -15,4 +16,5 @@ void RegisterConfigurationPages() {
     RegisterPageFactory(PageKind::Share, [] { return new frmShare; });
     RegisterPageFactory(PageKind::OrFET, [] { return new frmOrFET; });
     RegisterPageFactory(PageKind::Limits, [] { return new frmLimits; });
+    RegisterPageFactory(PageKind::PWM, [] { return new frmPWM; });
 }

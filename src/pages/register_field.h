@@ -26,6 +26,7 @@ public:
     // False, and nothing changes, for a position outside the list.
     bool Select(int index);
     bool SelectText(const QString& text);  // the first item equal to the text
+    void SelectNone() { index_ = -1; }     // no item chosen, as a list shows before any choice
     int Code() const { return index_; }
     QString Text() const { return index_ < 0 ? QString() : items[index_]; }
 

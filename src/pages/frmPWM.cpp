@@ -1,0 +1,195 @@
+#include "pages/frmPWM.h"
+
+#include "core/twips.h"
+#include "pages/widgets/pwm_canvas.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QString Indexed(const char* name, int i) { return QString::fromLatin1(name) + u'_' + QString::number(i); }
+
+QPushButton* NudgeButton(const char* name, int i, const char* caption) {
+    QPushButton* b = NewButton(Indexed(name, i).toLatin1().constData(), QString::fromLatin1(caption));
+    b->setFixedSize(17, 17);
+    return b;
+}
+
+}  // namespace
+
+frmPWM::frmPWM() {
+    setObjectName(QStringLiteral("frmPWM"));
+    setWindowTitle(QStringLiteral("PWM Output Control"));
+    setMouseTracking(true);
+    views.onChoose = [this](ListControl& l, int i) {
+        if (&l == &logic.cmbAuxFreq) logic.ChooseAuxFreq(i);
+        if (&l == &logic.cmbTopology) logic.ChooseTopology(i);
+        Refresh();
+    };
+    views.onTick = [this](CheckControl& c, int v) {
+        logic.Tick(c, v);
+        Refresh();
+    };
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(NewLabel(QStringLiteral("Converter Topology"), "Label4"));
+    top->addWidget(views.Add(NewList("cmbTopology"), logic.cmbTopology));
+    top->addSpacing(20);
+    top->addWidget(NewLabel(QStringLiteral("PWM  Frequency"), "Label5"));
+    lblPWMFreq = NewLabel(QString(), "lblPWMFreq");
+    lblPWMFreq->setToolTip(QStringLiteral("PWM Switching Frequency is programmable in the Digital Filter Window"));
+    lblPWMFreq->setMinimumWidth(60);
+    lblPWMFreq->setFrameShape(QFrame::Panel);
+    lblPWMFreq->setFrameShadow(QFrame::Sunken);
+    top->addWidget(lblPWMFreq);
+    QComboBox* freq = views.Add(NewList("cmbFreq"), logic.cmbFreq);
+    freq->setVisible(false);  // follows the filter designer; the user cannot reach it
+    top->addWidget(freq);
+    top->addSpacing(20);
+    top->addWidget(NewLabel(QStringLiteral("AUX PWM  Frequency"), "Label7"));
+    top->addWidget(views.Add(NewList("cmbAuxFreq"), logic.cmbAuxFreq));
+    top->addStretch();
+
+    auto* rows = new QGridLayout;
+    rows->setVerticalSpacing(2);
+    for (int i = 0; i < pwm::kOutputs; ++i) {
+        const char* nameLabel = i == 1 ? "Label6" : nullptr;
+        QLabel* name = NewLabel(PWMOutputName(i), nameLabel);
+        if (!nameLabel) name->setObjectName(Indexed("Label3", i == 0 ? 0 : i - 1));
+        name->setWordWrap(true);
+        name->setFixedWidth(TwipsToPixels(pwm::kPictureLeft) - 8);
+        rows->addWidget(name, i, 0);
+
+        auto* canvas = new PWMCanvas;
+        canvas->setObjectName(Indexed("pctPWM", i));
+        canvas->onMouseDown = [this, i](double x) {
+            logic.pctPWM_MouseDown(i, x);
+            Refresh();
+        };
+        canvas->onMouseMove = [this, i](double x) {
+            logic.pctPWM_MouseMove(i, x);
+            Refresh();
+        };
+        pctPWM[i] = canvas;
+        rows->addWidget(canvas, i, 1);
+
+        auto* nudges = new QGridLayout;
+        nudges->setSpacing(1);
+        const std::pair<const char*, const char*> buttons[2][2] = {{{"cmdRisingLeft", "<"}, {"cmdRisingRight", ">"}},
+                                                                   {{"cmdFallingLeft", "<"}, {"cmdFallingRight", ">"}}};
+        for (int e = 0; e < 2; ++e) {
+            nudges->addWidget(NewLabel(QStringLiteral("T") + QString::number(2 * i + 1 + e),
+                                       Indexed("Label2", 2 * i + e).toLatin1().constData()),
+                              e, 0);
+            for (int d = 0; d < 2; ++d) {
+                QPushButton* b = NudgeButton(buttons[e][d].first, i, buttons[e][d].second);
+                nudges->addWidget(b, e, 1 + d);
+                connect(b, &QPushButton::clicked, this, [this, i, e, d] {
+                    if (e == 0) d == 0 ? logic.cmdRisingLeft_Click(i) : logic.cmdRisingRight_Click(i);
+                    else d == 0 ? logic.cmdFallingLeft_Click(i) : logic.cmdFallingRight_Click(i);
+                    Refresh();
+                });
+            }
+        }
+        QCheckBox* disable = NewCheck(Indexed("chkDisable", i).toLatin1().constData(), PWMDisableCaption(i));
+        nudges->addWidget(views.Add(disable, logic.chkDisable[i]), 2, 0, 1, 3);
+        rows->addLayout(nudges, i, 2);
+
+        auto* frame = new QGroupBox;
+        frame->setObjectName(Indexed("Frame1", i));
+        auto* mods = new QGridLayout(frame);
+        mods->setContentsMargins(4, 2, 4, 2);
+        mods->setSpacing(0);
+        const QString t1 = QStringLiteral("T") + QString::number(2 * i + 1);
+        const QString t2 = QStringLiteral("T") + QString::number(2 * i + 2);
+        mods->addWidget(views.Add(NewCheck(Indexed("chkEnableT1Mod", i).toLatin1().constData(),
+                                           QStringLiteral("Enable Modulation on ") + t1 + QStringLiteral(" Edge")),
+                                  logic.chkEnableT1Mod[i]),
+                        0, 0);
+        chkT1Sign[i] = views.Add(NewCheck(Indexed("chkT1Sign", i).toLatin1().constData(), QString()),
+                                 logic.chkT1Sign[i]);
+        mods->addWidget(chkT1Sign[i], 1, 0);
+        mods->addWidget(views.Add(NewCheck(Indexed("chkEnableT2Mod", i).toLatin1().constData(),
+                                           QStringLiteral("Enable Modulation on ") + t2 + QStringLiteral(" Edge")),
+                                  logic.chkEnableT2Mod[i]),
+                        2, 0);
+        chkT2Sign[i] = views.Add(NewCheck(Indexed("chkT2Sign", i).toLatin1().constData(), QString()),
+                                 logic.chkT2Sign[i]);
+        mods->addWidget(chkT2Sign[i], 3, 0);
+        for (QCheckBox* box : frame->findChildren<QCheckBox*>()) {
+            QFont small = box->font();
+            small.setPointSizeF(small.pointSizeF() * 0.75);
+            box->setFont(small);
+        }
+        rows->addWidget(frame, i, 3);
+    }
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    QPushButton* program = NewButton("cmdProgram", QStringLiteral("Program PWM Settings"));
+    QPushButton* close = NewButton("cmdCancel", QStringLiteral("Close"));
+    bottom->addWidget(program);
+    bottom->addWidget(close);
+    connect(program, &QPushButton::clicked, this, &frmPWM::cmdProgram_Click);
+    connect(close, &QPushButton::clicked, this, &frmPWM::cmdCancel_Click);
+
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(top);
+    page->addLayout(rows);
+    page->addStretch();
+    page->addLayout(bottom);
+}
+
+void frmPWM::Form_Load() {
+    SetFormSize(13470, 10575);
+    // Fonts differ between machines: never squeeze the diagrams and their boxes into each other.
+    if (QWidget* frame = parentWidget()) frame->resize(frame->size().expandedTo(frame->minimumSizeHint()));
+    CenterForm();
+    logic.Form_Load();
+    views.FillAll();
+    Refresh();
+}
+
+void frmPWM::SetupFormAfterLoad() {
+    logic.SetupFormAfterLoad(PageAddress());
+    Refresh();
+}
+
+void frmPWM::Form_Unload() { logic.Form_Unload(PageAddress()); }
+
+bool frmPWM::SetFrequencyText(const QString& text) {
+    const bool chosen = logic.SetFrequencyText(text);
+    Refresh();
+    return chosen;
+}
+
+void frmPWM::cmdProgram_Click() { logic.cmdProgram_Click(PageAddress()); }
+
+void frmPWM::cmdCancel_Click() { Unload(); }
+
+void frmPWM::mouseMoveEvent(QMouseEvent* event) {
+    logic.Form_MouseMove();
+    Refresh();
+    QWidget::mouseMoveEvent(event);
+}
+
+void frmPWM::Refresh() {
+    views.ShowAll();
+    lblPWMFreq->setText(logic.lblPWMFreq);
+    for (int i = 0; i < pwm::kOutputs; ++i) {
+        chkT1Sign[i]->setText(logic.SignCaption(i, 1));
+        chkT2Sign[i]->setText(logic.SignCaption(i, 3));
+        pctPWM[i]->SetScene(pwm::BuildScene(logic.View(i)));
+    }
+    if (logic.MousePointer == pwm::Pointer::SizeWE)
+        setCursor(Qt::SizeHorCursor);
+    else
+        unsetCursor();
+}
