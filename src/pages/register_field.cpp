@@ -33,6 +33,7 @@ bool CheckControl::Set(int value) {
 }
 
 void WriteFieldNow(int dev, const RegisterField& field, int code) {
+    if (code < 0) return;  // a list with nothing chosen has no code to write
     if ((field.mask & 0xFF) == 0xFF) {
         WriteRegister(dev, field.reg, field.Encode(code));
         return;
@@ -90,11 +91,15 @@ void FieldPage::Apply(int dev) {
         done.push_back(reg);
         int covered = 0;
         int fields = 0;
+        bool unchosen = false;
         for (const Binding& b : bindings_) {
             if (b.field.reg != reg || b.rule == WriteRule::AtOnce) continue;
+            unchosen = unchosen || b.Code() < 0;
             covered |= b.field.mask;
             fields |= b.field.Encode(b.Code());
         }
+        // A register with a list that has nothing chosen is left as the chip has it.
+        if (unchosen) continue;
         int v = 0;
         if (first.rule == WriteRule::ApplyKeepOthers) v = ReadRegister(dev, reg) & ~covered & 0xFF;
         WriteRegister(dev, reg, v | fields);

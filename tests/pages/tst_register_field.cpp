@@ -121,6 +121,20 @@ TEST_F(RegisterFieldTest, ApplyComposesFromZeroOrOverAFreshReadKeepingOtherBits)
     EXPECT_EQ(TraceOf(board), (Trace{"W 48 32 21", "R 48 2C", "W 48 2C FB"}));
 }
 
+TEST_F(RegisterFieldTest, AListWithNothingChosenWritesNothing) {
+    ListControl none, other;
+    none.SetItems({"0", "1"});
+    none.SelectNone();
+    other.SetItems({"0", "1"});
+    other.Select(1);
+    FieldPage page;
+    page.Bind(none, {0x32, 0x30}, WriteRule::ApplyFromZero);
+    page.Bind(other, {0x2C, 0x01}, WriteRule::ApplyFromZero);
+    page.Apply(0x48);
+    WriteFieldNow(0x48, {0x33, 0x0C}, none.Code());
+    EXPECT_EQ(TraceOf(board), (Trace{"W 48 2C 01"}));
+}
+
 TEST(LiveValueText, BlankBeforeThePositiveNumberMinusInItsPlace) {
     EXPECT_EQ(LiveValueText(0.25f, "A"), " .25A");
     EXPECT_EQ(LiveValueText(12.1f, "V"), " 12.1V");
