@@ -84,6 +84,8 @@ struct RunState {
     bool SpyPaused = false;
     bool IgnorePolledReads = false;
     bool PollingDisabled = false;
+    // The fatal communication message has been shown: the run is ending.
+    bool CommsErrorShown = false;
 
     double SwitchingFrequencyHz = 0;
     int PowerStageTopology = 1;

@@ -9,12 +9,6 @@ namespace {
 
 bool ValidAccess(int32_t RegAddr) { return RegAddr >= 0 && RegAddr <= 255; }
 
-// Set while the fatal message is up, so failures behind the box add no second one.
-bool& FatalShown() {
-    static bool shown = false;
-    return shown;
-}
-
 }  // namespace
 
 int16_t ReadRegister(int32_t DevAddr, int32_t RegAddr) {
@@ -65,11 +59,11 @@ const char* CommsErrorText(int code) {
 
 void ReportCommsError(int16_t code) {
     if (Plat().StopMasterTimer) Plat().StopMasterTimer();
-    if (!FatalShown()) {
-        FatalShown() = true;
+    // Failures behind the box, or in the windows' unload handling, add no second box.
+    if (!Shared().CommsErrorShown) {
+        Shared().CommsErrorShown = true;
         if (const char* text = CommsErrorText(code))
             MsgBox(QString::fromLatin1(text), MsgButtons::OK, MsgIcon::Critical, kAppTitle);
-        FatalShown() = false;  // reached only where ending the program returns control (tests)
     }
     EndProgram(1);
 }

@@ -94,7 +94,11 @@ void BlockDiagramPicture::mouseMoveEvent(QMouseEvent* event) {
     emit mouseMovedOver(b);
 }
 
-void BlockDiagramPicture::mousePressEvent(QMouseEvent* event) { pressed_ = BlockAtPixel(event->position().toPoint()); }
+void BlockDiagramPicture::mousePressEvent(QMouseEvent* event) {
+    // A press starts a new click, even when a page opened by a double click took its release.
+    releaseAfterDoubleClick_ = false;
+    pressed_ = BlockAtPixel(event->position().toPoint());
+}
 
 void BlockDiagramPicture::mouseReleaseEvent(QMouseEvent* event) {
     // The release that ends a double click is not a further click.

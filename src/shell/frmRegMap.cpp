@@ -174,6 +174,16 @@ void frmRegMap::lblBit_Click(int Index) {
 }
 
 bool frmRegMap::eventFilter(QObject* watched, QEvent* event) {
+    // A double click is one click on a bit: its second release must not toggle the bit back.
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        releaseAfterDoubleClick_ = true;
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonPress) releaseAfterDoubleClick_ = false;
+    if (event->type() == QEvent::MouseButtonRelease && releaseAfterDoubleClick_) {
+        releaseAfterDoubleClick_ = false;
+        return true;
+    }
     if (event->type() == QEvent::MouseButtonRelease) {
         auto* me = static_cast<QMouseEvent*>(event);
         for (int i = 0; i < 16; ++i) {

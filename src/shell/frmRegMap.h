@@ -31,6 +31,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool releaseAfterDoubleClick_ = false;
     void FillRegisterMapTree();
     void TreeView1_NodeClick(QTreeWidgetItem* node);
     void cmdWrite_Click();

@@ -113,6 +113,7 @@ TEST_F(RegisterAccess, MonitorRulesFollowOpenPausedAndBoxes) {
 
 TEST_F(RegisterAccess, AFailedRequestIsFatalOnTheFirstAndTheThousandthAccess) {
     for (int failing : {1, 1000}) {
+        ResetRunState();
         board = EmulatedBoard{};
         prompts.Shown.clear();
         unloadAllCalls = stopTimerCalls = 0;
@@ -161,6 +162,25 @@ TEST_F(RegisterAccess, FailuresBehindTheFatalBoxShowNoSecondBox) {
     Plat().Board = &failing;
     EXPECT_THROW(ReadRegister(0x48, 0), ProgramEnded);
     EXPECT_EQ(nested.boxes, 1);
+}
+
+TEST_F(RegisterAccess, AFailureDuringTheUnloadAddsNoSecondBox) {
+    UseBoardWithChips({0x48});
+    // A window whose unload handling reads the chip, while the run ends.
+    Plat().UnloadAllWindows = [this] {
+        ++unloadAllCalls;
+        if (unloadAllCalls == 1) {
+            EXPECT_THROW(ReadRegister(0x48, 2), ProgramEnded);
+        }
+    };
+    struct FailAll : BoardApi {
+        int16_t LoadFirmWare(uint8_t*) override { return 0; }
+        int16_t VendorIORequest(int16_t, int32_t, int32_t, int16_t, int16_t, uint8_t*) override { return 1; }
+    } failing;
+    Plat().Board = &failing;
+    EXPECT_THROW(ReadRegister(0x48, 1), ProgramEnded);
+    EXPECT_EQ(prompts.Shown.size(), 1u);
+    EXPECT_EQ(unloadAllCalls, 2);
 }
 
 TEST_F(RegisterAccess, CommsErrorTable) {

@@ -221,6 +221,13 @@ TEST_F(BlockDiagram, DoubleClickSetsUpAgainForTheFirstEightBlocks) {
     EXPECT_EQ(Opened(PageKind::DigFilter, 0)->setups, 2);
     EXPECT_EQ(Opened(PageKind::General, 0)->setups, 2);
     EXPECT_EQ(Opened(PageKind::VoltageSense, 0)->setups, 1);
+
+    // When the page a double click opened takes the closing release, the next click still counts.
+    ClickBlock(page, 4);
+    Send(page->pctDevice, QEvent::MouseButtonDblClick, 4);
+    ClickBlock(page, 3);
+    ASSERT_NE(Opened(PageKind::Share, 0), nullptr);
+    EXPECT_EQ(Opened(PageKind::Share, 0)->setups, 1);
 }
 
 TEST_F(BlockDiagram, PagesNotBuiltOpenNothing) {

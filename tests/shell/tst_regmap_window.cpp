@@ -64,6 +64,16 @@ protected:
         QCoreApplication::sendEvent(w, &press);
         QCoreApplication::sendEvent(w, &release);
     }
+    // What the platform sends for a double click: press, release, double click, release.
+    static void DoubleClick(QWidget* w) {
+        const QPointF at(w->width() / 2.0, w->height() / 2.0);
+        const QPointF global = w->mapToGlobal(at);
+        Click(w);
+        QMouseEvent dbl(QEvent::MouseButtonDblClick, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &dbl);
+        QCoreApplication::sendEvent(w, &release);
+    }
 
     frmMain* main = nullptr;
 };
@@ -116,6 +126,14 @@ TEST_F(RegMapWindowTest, TypedReadAndBitClickOnScreen) {
     EXPECT_EQ(board.AccessTrace(), (Trace{"W 48 41 49", "R 48 41"}));
     EXPECT_EQ(Child<QLineEdit>(w, "txtWrite")->text(), "49");
     EXPECT_EQ(Child<QLabel>(w, "lblBit3")->text(), "1");
+
+    // A double click toggles once, and the click after it is a click again.
+    board.ClearLog();
+    DoubleClick(Child<QLabel>(w, "lblBit0"));
+    EXPECT_EQ(board.AccessTrace(), (Trace{"W 48 41 48", "R 48 41"}));
+    board.ClearLog();
+    Click(Child<QLabel>(w, "lblBit0"));
+    EXPECT_EQ(board.AccessTrace(), (Trace{"W 48 41 49", "R 48 41"}));
 
     // A new address typed but not read: the bits on screen belong to 0x41.
     board.ClearLog();
