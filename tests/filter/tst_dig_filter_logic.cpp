@@ -356,6 +356,9 @@ TEST_F(DigFilterLogicTest, DropsRedrawOncePerHandleAndMovesWriteNothing) {
     EXPECT_EQ(page.Plot.Markers.shpZero.CentreX(), zx - 100);
     EXPECT_EQ(page.Registers.Sets[0].Zero,
               float(ParseNumber(FrequencyValueText(XToFreq(page.Plot.Grid, zx - 100))) * 1000));
+    // The hover test comes before the move: the pointer shows over the zero at the next move.
+    EXPECT_EQ(page.Drag.Pointer, PointerShape::Default);
+    page.pctFilter_MouseMove(zx - 100, m.shpZero.CentreY());
     EXPECT_EQ(page.Drag.Pointer, PointerShape::LeftRight);
     EXPECT_EQ(page.RedrawCount, redraws);
     page.pctFilter_MouseDown(5, 5);
