@@ -149,7 +149,7 @@ frmDigFilter::frmDigFilter() {
         ShowState();
     });
 
-    Label(plots, QStringLiteral("Switching Frequency"), 8, 4);
+    Label(plots, QStringLiteral("Switching Frequency"), 8, 4, 135);
     cmbFreq = Named(new NoWheelList(plots), "cmbFreq");
     cmbFreq->setGeometry(8, 24, 110, 22);
     for (const QString& t : SwitchingFrequencyTexts()) cmbFreq->addItem(t);
@@ -157,9 +157,9 @@ frmDigFilter::frmDigFilter() {
         logic.ChooseFrequency(i);
         ShowState();
     });
-    Label(plots, QStringLiteral("CCM/DCM Threshold"), 130, 4);
+    Label(plots, QStringLiteral("CCM/DCM Threshold"), 150, 4, 130);
     cmbCCMDCM = Named(new NoWheelList(plots), "cmbCCMDCM");
-    cmbCCMDCM->setGeometry(130, 24, 100, 22);
+    cmbCCMDCM->setGeometry(150, 24, 100, 22);
     for (const QString& t : ThresholdTexts()) cmbCCMDCM->addItem(t);
     connect(cmbCCMDCM, &QComboBox::activated, this, [this](int i) { logic.ChooseThreshold(i); });
 
@@ -167,7 +167,7 @@ frmDigFilter::frmDigFilter() {
     for (int i = 0; i < 2; ++i) {
         auto* o = new QRadioButton(QString::fromLatin1(modes[i]), plots);
         o->setObjectName(QStringLiteral("optFilterMode(%1)").arg(i));
-        o->setGeometry(245, 4 + 22 * i, 110, 20);
+        o->setGeometry(275, 4 + 22 * i, 110, 20);
         connect(o, &QRadioButton::clicked, this, [this, i] {
             if (logic.FilterMode != i) logic.optFilterMode_Click(i);
             ShowState();
@@ -176,17 +176,17 @@ frmDigFilter::frmDigFilter() {
     }
 
     auto value = [plots](const char* caption, const char* name, int x, int y) {
-        Label(plots, QString::fromLatin1(caption), x, y, 125);
-        return Label(plots, QString(), x + 128, y, 80, name);
+        Label(plots, QString::fromLatin1(caption), x, y, 128);
+        return Label(plots, QString(), x + 130, y, 60, name);
     };
-    lblLowFGain = value("Low Frequency Gain", "lblLowFGain", 365, 4);
-    lblHighFGain = value("High Frequency Gain", "lblHighFGain", 365, 26);
+    lblLowFGain = value("Low Frequency Gain", "lblLowFGain", 386, 4);
+    lblHighFGain = value("High Frequency Gain", "lblHighFGain", 386, 26);
     lblPoleFreq = value("Pole Frequency", "lblPoleFreq", 580, 4);
     lblZeroFreq = value("Zero Frequency", "lblZeroFreq", 580, 26);
-    Label(plots, QStringLiteral("Loop Filter Bandwidth"), 790, 4, 140);
-    lblLoopBandwidth = Label(plots, QString(), 935, 4, 70, "lblLoopBandwidth");
-    Label(plots, QStringLiteral("Loop Filter Phase Margin"), 790, 26, 140);
-    lblLoopPhaseMargin = Label(plots, QString(), 935, 26, 70, "lblLoopPhaseMargin");
+    Label(plots, QStringLiteral("Loop Filter Bandwidth"), 772, 4, 160);
+    lblLoopBandwidth = Label(plots, QString(), 934, 4, 76, "lblLoopBandwidth");
+    Label(plots, QStringLiteral("Loop Filter Phase Margin"), 772, 26, 160);
+    lblLoopPhaseMargin = Label(plots, QString(), 934, 26, 76, "lblLoopPhaseMargin");
 
     auto* frame = Named(new QGroupBox(QStringLiteral("Enable Plot"), plots), "fraEnablePlot");
     frame->setGeometry(860, 64, 142, 200);
