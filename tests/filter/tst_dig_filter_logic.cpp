@@ -365,3 +365,27 @@ TEST_F(DigFilterLogicTest, DropsRedrawOncePerHandleAndMovesWriteNothing) {
     EXPECT_EQ(page.RedrawCount, redraws + 1);
     EXPECT_TRUE(board.AccessTrace().empty());
 }
+
+TEST_F(DigFilterLogicTest, AnUnlistedFrequencyOnTheFirstPageLeavesNothingUndefined) {
+    board.Regs(0x48)[0x5D] = 0x9D;  // no listed code, and no page has set a frequency yet
+    prompts.Answers = {MsgResult::OK};  // every corner reads as 0 Hz: the set is refused
+    ASSERT_TRUE(page.SetupFormAfterLoad(0x48));
+    EXPECT_EQ(Shared().SwitchingFrequencyHz, 0.0);
+    EXPECT_EQ(page.Registers.FreqText(), "");
+    const FilterMarkers& m = page.Plot.Markers;
+    for (float v : {m.shpPole.Left, m.shpPole.Top, m.shpZero.Left, m.shpZero.Top, m.lnIstSlope.Y1, m.LnHor1.X1,
+                    m.ln2ndSlope.Y1, m.LnHor2.X1})
+        EXPECT_TRUE(std::isfinite(v)) << v;
+    for (const QString& t : {m.lblPoleFreq, m.lblHighFGain, m.lblZeroFreq, m.lblLowFGain, m.lblPolePos.Text})
+        EXPECT_FALSE(t.contains(QStringLiteral("NaN")) || t.contains(QStringLiteral("Inf"))) << t.toStdString();
+    EXPECT_TRUE(AllFinite(page.Curves));
+    // With no frequency the page cannot drag a corner anywhere meaningful, and Apply leaves the
+    // frequency bits and the edges alone.
+    page.pctFilter_MouseDown(m.shpPole.CentreX(), m.shpPole.CentreY());
+    page.pctFilter_MouseMove(3000, 3000);
+    board.ClearLog();
+    page.cmdApply_Click();
+    for (const QString& line : board.AccessTrace()) EXPECT_FALSE(line.startsWith(QStringLiteral("W 48 5D"))) << line.toStdString();
+    EXPECT_EQ(board.AccessTrace().front(), R(0x5D));
+    EXPECT_EQ(board.AccessTrace()[1], R(0x3C));
+}
