@@ -1,5 +1,6 @@
 #include "filter/filter_registry.h"
 
+#include "filter/frmDigFilter.h"
 #include "shell/frmMain.h"
 
-void RegisterFilterPages() {}
+void RegisterFilterPages() { RegisterPageFactory(PageKind::DigFilter, [] { return new frmDigFilter; }); }

@@ -1,0 +1,391 @@
+// The filter page's logic against the emulated board: whole access traces of the set-up, the
+// frequency choice, the validity offers and Apply; the model inputs, the power-stage variants,
+// the legend and the drags.
+#include "fixture.h"
+
+#include "core/numbers.h"
+#include "filter/dig_filter_logic.h"
+#include "registers/session.h"
+
+#include <cmath>
+
+using Trace = std::vector<QString>;
+
+namespace {
+
+QString Hex2(int v) { return QStringLiteral("%1").arg(v, 2, 16, QChar(u'0')).toUpper(); }
+QString R(int reg, int dev = 0x48) { return QStringLiteral("R %1 %2").arg(Hex2(dev), Hex2(reg)); }
+QString W(int reg, int v, int dev = 0x48) { return QStringLiteral("W %1 %2 %3").arg(Hex2(dev), Hex2(reg), Hex2(v)); }
+void Append(Trace& t, const Trace& more) { t.insert(t.end(), more.begin(), more.end()); }
+Trace SetReads(int dev = 0x48) {
+    return {R(0x61, dev), R(0x62, dev), R(0x60, dev), R(0x63, dev),
+            R(0x65, dev), R(0x66, dev), R(0x64, dev), R(0x67, dev)};
+}
+
+void PresetChip(std::array<uint8_t, 256>& r) {
+    r[0x5D] = 0x92;  // AUX code 9, main 98 kHz
+    r[0x3C] = 0xF9;  // threshold 5 %
+    r[0x40] = 0x84;
+    const uint8_t ccm[] = {3, 238, 150, 15}, dcm[] = {5, 230, 120, 20};
+    for (int i = 0; i < 4; ++i) {
+        r[static_cast<size_t>(0x60 + i)] = ccm[i];
+        r[static_cast<size_t>(0x64 + i)] = dcm[i];
+    }
+}
+
+bool AllFinite(const std::vector<BodeCurve>& curves) {
+    for (const BodeCurve& c : curves)
+        for (const PlotPoint& p : c.Points)
+            if (!std::isfinite(p.X) || !std::isfinite(p.Y)) return false;
+    return true;
+}
+
+}  // namespace
+
+class DigFilterLogicTest : public RunFixture {
+public:
+    void SetUp() override {
+        RunFixture::SetUp();
+        UseBoardWithChips({0x48});
+        SetLoopModelDefaults();
+        PresetChip(board.Regs(0x48));
+        Hook(page);
+    }
+    void Hook(DigFilterLogic& p) {
+        p.ShowWindow = [this] { ++shows; };
+        p.HideWindow = [this] { ++hides; };
+        p.UnloadWindow = [this] { ++unloads; };
+        p.HandFrequencyToPwmPage = [this](int d, const QString& t) { handed.push_back({d, t}); };
+    }
+    LoopModelInputs& model(int i = 0) { return Shared().Devices[static_cast<size_t>(i)].LoopModel; }
+    void SetUpPage() {
+        ASSERT_TRUE(page.SetupFormAfterLoad(0x48));
+        board.ClearLog();
+    }
+
+    DigFilterLogic page;
+    int shows = 0, hides = 0, unloads = 0;
+    std::vector<std::pair<int, QString>> handed;
+};
+
+TEST_F(DigFilterLogicTest, SetUpReadsFrequencyThresholdAndSetsAndWritesNothing) {
+    ASSERT_TRUE(page.SetupFormAfterLoad(0x48));
+    // Selecting the frequency item runs the list's handler, which reads both sets once already.
+    Trace expected{R(0x5D)};
+    Append(expected, SetReads());
+    expected.push_back(R(0x3C));
+    Append(expected, SetReads());
+    EXPECT_EQ(board.AccessTrace(), expected);
+
+    EXPECT_EQ(page.Registers.FreqText(), "98kHz");
+    EXPECT_EQ(page.Registers.ThresholdText(), "5%");
+    EXPECT_EQ(Shared().SwitchingFrequencyHz, 98000.0);
+    EXPECT_EQ(page.FilterMode, 0);
+    EXPECT_TRUE(page.Visible);
+    EXPECT_EQ(shows, 1);
+    EXPECT_EQ(hides, 0);
+    EXPECT_TRUE(page.InputsReady);
+    EXPECT_TRUE(page.C3C4EditEnabled);
+    const char* texts[kModelBoxCount] = {"4", "0", "200", "0", "0", "0", "10", "10000000",
+                                         "1", "400", "80", "16", "1", "1000", "1000"};
+    for (int i = 0; i < kModelBoxCount; ++i) EXPECT_EQ(page.Text[static_cast<size_t>(i)], texts[i]) << i;
+    EXPECT_EQ(page.PictureTopology, 1);
+    EXPECT_FALSE(page.StageTwoVisible || page.C3C4Visible || page.chkL2C2 || page.chkC3C4);
+    // Markers from the chip's CCM set, at 98 kHz.
+    const FilterSet ccm = FilterSetFromCodes(3, 238, 150, 15, 98000);
+    EXPECT_EQ(page.Plot.Markers.lblPoleFreq, FrequencyValueText(XToFreq(page.Plot.Grid, FreqToX(page.Plot.Grid, ccm.Pole))));
+    EXPECT_EQ(page.Plot.Markers.shpPole.CentreX(), FreqToX(page.Plot.Grid, ccm.Pole));
+    EXPECT_EQ(page.Plot.PoleZero.X2, FreqToX(page.Plot.Grid, 31000));
+    EXPECT_EQ(page.Plot.Gains.HFY1, GainToY(page.Plot.Grid, 21));
+    EXPECT_TRUE(page.lblLoopPhaseMargin.endsWith(QStringLiteral("\u00B0")));
+    EXPECT_TRUE(handed.empty());  // no PWM page open
+}
+
+TEST_F(DigFilterLogicTest, SingleStageKeepsC3C4InTheModelUntilTheStageIsShown) {
+    model().L[1] = 3;
+    model().C[1] = 5;
+    model().ESR[1] = 20;
+    model().C[2] = 7;
+    model().C[3] = 8;
+    SetUpPage();
+    EXPECT_EQ(model().L[1], 0);
+    EXPECT_EQ(model().C[1], 0);
+    EXPECT_EQ(model().ESR[1], 10000000);
+    EXPECT_EQ(model().C[2], 7);
+    EXPECT_EQ(model().C[3], 8);
+    EXPECT_EQ(page.Text[static_cast<size_t>(ModelBox::C3)], "0");
+    EXPECT_FALSE(model().L2C2Enabled || model().C3C4Enabled);
+
+    page.SetC3C4(true);
+    EXPECT_EQ(Shared().PowerStageTopology, 3);
+    EXPECT_EQ(page.PictureTopology, 3);
+    EXPECT_TRUE(page.C3C4Visible);
+    EXPECT_EQ(page.Text[static_cast<size_t>(ModelBox::C3)], "7");
+    EXPECT_EQ(page.Text[static_cast<size_t>(ModelBox::C4)], "8");
+    EXPECT_TRUE(model().C3C4Enabled);
+    // Hidden after set-up, the boxes do store their zeros.
+    page.SetL2C2(true);
+    EXPECT_EQ(Shared().PowerStageTopology, 4);
+    page.SetC3C4(false);
+    EXPECT_EQ(Shared().PowerStageTopology, 2);
+    EXPECT_EQ(model().C[2], 0);
+    EXPECT_TRUE(board.AccessTrace().empty());
+}
+
+TEST_F(DigFilterLogicTest, TopologyIsSharedWhileEachDeviceKeepsItsValues) {
+    board.AddChip(0x4A);
+    Shared().DeviceAddress[1] = 0x4A;
+    Shared().DeviceCount = 2;
+    PresetChip(board.Regs(0x4A));
+    SetUpPage();
+    page.SetL2C2(true);
+    page.SetText(ModelBox::L2, QStringLiteral("2.5"));
+    EXPECT_EQ(Shared().PowerStageTopology, 2);
+
+    DigFilterLogic second;
+    Hook(second);
+    model(1).L[1] = 6;
+    ASSERT_TRUE(second.SetupFormAfterLoad(0x4A));
+    EXPECT_EQ(second.DeviceIndex, 1);
+    EXPECT_TRUE(second.chkL2C2);
+    EXPECT_FALSE(second.chkC3C4);
+    EXPECT_TRUE(second.StageTwoVisible);
+    EXPECT_EQ(second.Text[static_cast<size_t>(ModelBox::L2)], "6");
+    EXPECT_EQ(model(0).L[1], 2.5f);
+    EXPECT_EQ(model(1).L[1], 6);
+    EXPECT_TRUE(model(1).L2C2Enabled);
+}
+
+TEST_F(DigFilterLogicTest, TypedTextIsStoredAsItsNumberAndOnlyANumberRedraws) {
+    SetUpPage();
+    struct Case {
+        const char* text;
+        float stored;  // NaN: the value before stays
+        bool redraws;
+    } cases[] = {
+        {"12a", 12, false}, {"12", 12, true},   {" 12 ", 12, true},  {"", 0, false},
+        {"abc", 0, false},  {"0", 0, true},     {"-1", -1, true},    {"1e999", NAN, false},
+        {"-1e39", NAN, false}, {"1e-50", 0, true}, {"&H1F", 31, true}, {".", 0, false},
+    };
+    // Every model reads the boxes: draw them all so every input reaches every model.
+    for (LegendBox b : {LegendBox::LCFilter, LegendBox::LCFilterPhase, LegendBox::FullLoop, LegendBox::FullLoopPhase,
+                        LegendBox::FB, LegendBox::FBPhase})
+        page.SetLegend(b, true);
+    for (int i = 0; i < kModelBoxCount; ++i) {
+        const auto box = static_cast<ModelBox>(i);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(ModelBoxName(box).toStdString() + " <- \"" + c.text + "\"");
+            const float before = ModelField(model(), box);
+            const int redraws = page.RedrawCount;
+            page.SetText(box, QString::fromLatin1(c.text));
+            EXPECT_EQ(ModelField(model(), box), std::isnan(c.stored) ? before : c.stored);
+            EXPECT_EQ(page.RedrawCount - redraws, c.redraws ? 1 : 0);
+            page.RedrawPlot();
+            EXPECT_TRUE(AllFinite(page.Curves));
+            EXPECT_FALSE(page.lblLoopPhaseMargin.contains(QStringLiteral("NaN")));
+            EXPECT_FALSE(page.lblLoopBandwidth.contains(QStringLiteral("Inf")));
+        }
+        page.SetText(box, NumberText(ModelField(model(), box)));
+    }
+    EXPECT_TRUE(board.AccessTrace().empty());
+}
+
+TEST_F(DigFilterLogicTest, ChoosingAFrequencyRereadsBothSetsAndHandsTheTextToThePwmPage) {
+    SetUpPage();
+    const FilterMarkers& m = page.Plot.Markers;
+    page.pctFilter_MouseDown(m.shpPole.CentreX(), m.shpPole.CentreY());
+    page.pctFilter_MouseMove(m.shpPole.CentreX() + 200, m.shpPole.CentreY());
+    page.pctFilter_MouseDown(0, 0);
+    ASSERT_NE(page.Registers.Sets[0].Pole, FilterSetFromCodes(3, 238, 150, 15, 98000).Pole);
+
+    Shared().PWMFormOpen[0] = true;
+    page.ChooseFrequency(5);
+    EXPECT_EQ(board.AccessTrace(), SetReads());
+    EXPECT_EQ(Shared().SwitchingFrequencyHz, 195000.0);
+    const FilterSet at195 = FilterSetFromCodes(3, 238, 150, 15, 195000);
+    EXPECT_EQ(page.Registers.Sets[0].Pole, at195.Pole);
+    EXPECT_EQ(page.Registers.Sets[0].HFGain, at195.HFGain);
+    EXPECT_EQ(page.Plot.Markers.shpPole.CentreX(), FreqToX(page.Plot.Grid, at195.Pole));
+    EXPECT_EQ(page.Plot.PoleZero.X2, FreqToX(page.Plot.Grid, 62000));
+    EXPECT_EQ(page.Plot.Gains.HFY1, GainToY(page.Plot.Grid, 20));
+    ASSERT_EQ(handed.size(), 1u);
+    EXPECT_EQ(handed[0], std::make_pair(0, QStringLiteral("195kHz")));
+
+    Shared().PWMFormOpen[0] = false;
+    page.ChooseFrequency(0);
+    EXPECT_EQ(handed.size(), 1u);
+}
+
+TEST_F(DigFilterLogicTest, TheSecondDevicesPageHandsToItsOwnPwmPage) {
+    board.AddChip(0x4A);
+    Shared().DeviceAddress[1] = 0x4A;
+    Shared().DeviceCount = 2;
+    PresetChip(board.Regs(0x4A));
+    Shared().PWMFormOpen[1] = true;
+    ASSERT_TRUE(page.SetupFormAfterLoad(0x4A));  // the set-up's own frequency item hands over too
+    ASSERT_EQ(handed.size(), 1u);
+    EXPECT_EQ(handed[0], std::make_pair(1, QStringLiteral("98kHz")));
+    Trace expected{R(0x5D, 0x4A)};
+    Append(expected, SetReads(0x4A));
+    expected.push_back(R(0x3C, 0x4A));
+    Append(expected, SetReads(0x4A));
+    EXPECT_EQ(board.AccessTrace(), expected);
+}
+
+TEST_F(DigFilterLogicTest, RefusedSetAtSetUpUnloadsThePageAndStopsTheSetUp) {
+    board.Regs(0x48)[0x61] = 120;  // zero above the pole
+    board.Regs(0x48)[0x62] = 230;
+    prompts.Answers = {MsgResult::Cancel};
+    EXPECT_FALSE(page.SetupFormAfterLoad(0x48));
+    Trace expected{R(0x5D)};
+    Append(expected, SetReads());
+    expected.push_back(R(0x3C));
+    Append(expected, SetReads());
+    EXPECT_EQ(board.AccessTrace(), expected);
+    ASSERT_EQ(prompts.Shown.size(), 1u);
+    EXPECT_EQ(prompts.Shown[0].text, "The CCM Digital Filter settings are invalid\r\nClick OK to program default values.");
+    EXPECT_EQ(hides, 1);
+    EXPECT_EQ(unloads, 1);
+    EXPECT_EQ(shows, 0);
+    EXPECT_FALSE(page.Visible);
+    EXPECT_EQ(page.PictureTopology, 0);  // nothing after the refusal ran
+    EXPECT_FALSE(page.C3C4EditEnabled);
+}
+
+TEST_F(DigFilterLogicTest, AcceptedDefaultsAreWrittenThenReadBack) {
+    board.Regs(0x48)[0x61] = 150;
+    board.Regs(0x48)[0x62] = 150;  // pole = zero
+    prompts.Answers = {MsgResult::OK};
+    ASSERT_TRUE(page.SetupFormAfterLoad(0x48));
+    Trace expected{R(0x5D)};
+    Append(expected, SetReads());
+    expected.push_back(R(0x3C));
+    Append(expected, SetReads());
+    Append(expected, {W(0x60, 3), W(0x61, 238), W(0x62, 150), W(0x63, 15), R(0x61), R(0x62), R(0x60), R(0x63)});
+    EXPECT_EQ(board.AccessTrace(), expected);
+    EXPECT_EQ(hides, 1);
+    EXPECT_EQ(shows, 1);
+    EXPECT_TRUE(page.Visible);
+    EXPECT_EQ(page.Registers.Sets[0].Pole, CodeToCornerFreq(150, 98000));
+}
+
+TEST_F(DigFilterLogicTest, ModeSwitchValidatesTheOtherSet) {
+    SetUpPage();
+    page.optFilterMode_Click(1);
+    EXPECT_TRUE(board.AccessTrace().empty());
+    EXPECT_EQ(page.Plot.Markers.shpPole.CentreX(), FreqToX(page.Plot.Grid, page.Registers.Sets[1].Pole));
+    EXPECT_EQ(page.Plot.Set, &page.Registers.Sets[1]);
+
+    // A refused set leaves the new mode, the plot as it was and the window hidden.
+    board.Regs(0x48)[0x61] = 150;
+    board.Regs(0x48)[0x62] = 150;
+    page.ChooseFrequency(2);
+    board.ClearLog();
+    prompts.Answers = {MsgResult::Cancel};
+    const int redraws = page.RedrawCount;
+    const float poleX = page.Plot.Markers.shpPole.CentreX();
+    page.optFilterMode_Click(0);
+    EXPECT_EQ(page.FilterMode, 0);
+    EXPECT_FALSE(page.Visible);
+    EXPECT_EQ(page.RedrawCount, redraws);
+    EXPECT_EQ(page.Plot.Markers.shpPole.CentreX(), poleX);
+    EXPECT_TRUE(board.AccessTrace().empty());
+    EXPECT_EQ(unloads, 0);
+}
+
+TEST_F(DigFilterLogicTest, ApplyWritesTheDraggedSetWithFrequencyAndThreshold) {
+    SetUpPage();
+    page.ChooseThreshold(6);
+    const FilterMarkers& m = page.Plot.Markers;
+    const float hfBefore = page.Registers.Sets[0].HFGain;
+    page.pctFilter_MouseDown(m.shpPole.CentreX(), m.shpPole.CentreY());
+    page.pctFilter_MouseMove(m.shpPole.CentreX() + 300, m.shpPole.CentreY() - 42);
+    page.pctFilter_MouseDown(1, 1);
+    const FilterSet s0 = page.Registers.Sets[0], s1 = page.Registers.Sets[1];
+    EXPECT_NEAR(s0.HFGain, hfBefore + 1, 0.011);
+    board.ClearLog();
+    page.cmdApply_Click();
+    const Trace t = board.AccessTrace();
+    ASSERT_EQ(t.size(), 1u + 7 * 8 + 13);
+    EXPECT_EQ(t[0], R(0x5D));
+    const Trace tail(t.end() - 13, t.end());
+    auto code = [](std::optional<int> c) { return c.value(); };
+    EXPECT_EQ(tail, (Trace{W(0x5D, 0x92), R(0x3C), W(0x3C, 0xFE), R(0x40), W(0x40, 0x85),
+                           W(0x62, code(CornerFreqToCode(s0.Pole, 98000))), W(0x61, 238),
+                           W(0x63, code(HighFreqGainToCode(s0.HFGain, s0.Pole, s0.Zero, 98000))),
+                           W(0x60, code(LowFreqGainToCode(s0.LFGain))), W(0x66, 120), W(0x65, 230),
+                           W(0x67, code(HighFreqGainToCode(s1.HFGain, s1.Pole, s1.Zero, 98000))),
+                           W(0x64, code(LowFreqGainToCode(s1.LFGain)))}));
+    EXPECT_NE(code(CornerFreqToCode(s0.Pole, 98000)), 150);
+}
+
+TEST_F(DigFilterLogicTest, LegendBoxesShowTheMarksAndCurves) {
+    SetUpPage();
+    EXPECT_TRUE(page.FilterMarksVisible);
+    EXPECT_FALSE(page.CaptionsVisible);
+    EXPECT_EQ(page.Curves.size(), 1u);  // the digital filter's phase
+    page.SetShowLabels(true);
+    EXPECT_TRUE(page.CaptionsVisible);
+    int redraws = page.RedrawCount;
+    page.SetLegend(LegendBox::DigFilter, false);
+    EXPECT_FALSE(page.FilterMarksVisible || page.CaptionsVisible || page.Plot.DigFilterShown);
+    EXPECT_EQ(page.RedrawCount, redraws + 1);
+    page.SetShowLabels(false);
+    page.SetShowLabels(true);
+    EXPECT_FALSE(page.CaptionsVisible);  // not while the markers are hidden
+    page.SetLegend(LegendBox::DigFilter, true);
+    EXPECT_TRUE(page.CaptionsVisible);
+    page.SetLegend(LegendBox::FullLoop, true);
+    page.SetLegend(LegendBox::DigFilterPhase, false);
+    ASSERT_EQ(page.Curves.size(), 1u);
+    EXPECT_EQ(page.Curves[0].Kind, CurveKind::FullLoopGain);
+    EXPECT_EQ(page.Curves[0].Points.size(), 201u);
+    redraws = page.RedrawCount;
+    page.SetLegend(LegendBox::FullLoop, true);  // no change, no click
+    EXPECT_EQ(page.RedrawCount, redraws);
+}
+
+TEST_F(DigFilterLogicTest, DropsRedrawOncePerHandleAndMovesWriteNothing) {
+    SetUpPage();
+    const FilterMarkers& m = page.Plot.Markers;
+    const int redraws = page.RedrawCount;
+    page.pctFilter_MouseDown(m.shpZero.CentreX(), m.shpZero.CentreY());
+    EXPECT_EQ(page.RedrawCount, redraws);
+    const float zx = m.shpZero.CentreX();
+    page.pctFilter_MouseMove(zx - 100, m.shpZero.CentreY());  // the zero follows X only
+    EXPECT_EQ(page.Plot.Markers.shpZero.CentreX(), zx - 100);
+    EXPECT_EQ(page.Registers.Sets[0].Zero,
+              float(ParseNumber(FrequencyValueText(XToFreq(page.Plot.Grid, zx - 100))) * 1000));
+    // The hover test comes before the move: the pointer shows over the zero at the next move.
+    EXPECT_EQ(page.Drag.Pointer, PointerShape::Default);
+    page.pctFilter_MouseMove(zx - 100, m.shpZero.CentreY());
+    EXPECT_EQ(page.Drag.Pointer, PointerShape::LeftRight);
+    EXPECT_EQ(page.RedrawCount, redraws);
+    page.pctFilter_MouseDown(5, 5);
+    EXPECT_EQ(page.RedrawCount, redraws + 1);
+    EXPECT_TRUE(board.AccessTrace().empty());
+}
+
+TEST_F(DigFilterLogicTest, AnUnlistedFrequencyOnTheFirstPageLeavesNothingUndefined) {
+    board.Regs(0x48)[0x5D] = 0x9D;  // no listed code, and no page has set a frequency yet
+    prompts.Answers = {MsgResult::OK};  // every corner reads as 0 Hz: the set is refused
+    ASSERT_TRUE(page.SetupFormAfterLoad(0x48));
+    EXPECT_EQ(Shared().SwitchingFrequencyHz, 0.0);
+    EXPECT_EQ(page.Registers.FreqText(), "");
+    const FilterMarkers& m = page.Plot.Markers;
+    for (float v : {m.shpPole.Left, m.shpPole.Top, m.shpZero.Left, m.shpZero.Top, m.lnIstSlope.Y1, m.LnHor1.X1,
+                    m.ln2ndSlope.Y1, m.LnHor2.X1})
+        EXPECT_TRUE(std::isfinite(v)) << v;
+    for (const QString& t : {m.lblPoleFreq, m.lblHighFGain, m.lblZeroFreq, m.lblLowFGain, m.lblPolePos.Text})
+        EXPECT_FALSE(t.contains(QStringLiteral("NaN")) || t.contains(QStringLiteral("Inf"))) << t.toStdString();
+    EXPECT_TRUE(AllFinite(page.Curves));
+    // With no frequency the page cannot drag a corner anywhere meaningful, and Apply leaves the
+    // frequency bits and the edges alone.
+    page.pctFilter_MouseDown(m.shpPole.CentreX(), m.shpPole.CentreY());
+    page.pctFilter_MouseMove(3000, 3000);
+    board.ClearLog();
+    page.cmdApply_Click();
+    for (const QString& line : board.AccessTrace()) EXPECT_FALSE(line.startsWith(QStringLiteral("W 48 5D"))) << line.toStdString();
+    EXPECT_EQ(board.AccessTrace().front(), R(0x5D));
+    EXPECT_EQ(board.AccessTrace()[1], R(0x3C));
+}
