@@ -63,11 +63,16 @@ TEST(EndToEnd, TwoChipsFromFirmwareLoadToTheMainWindow) {
     EXPECT_TRUE(r.log[0].startsWith(QStringLiteral("firmware /")));
     EXPECT_TRUE(r.log[0].endsWith(QStringLiteral("/ZVC7140FW.Hex")));
     EXPECT_EQ(r.log.value(1), QStringLiteral("request dd 30 33 0 0 -> 0 0"));
-    ASSERT_EQ(r.log.size(), 2 + 128);
+    ASSERT_GE(r.log.size(), 2 + 128);
     for (int a = 0; a < 128; ++a) {
         const bool chip = a == 0x48 || a == 0x4A;
         EXPECT_EQ(r.log[2 + a], QStringLiteral("request de %1 3d 1 1 -> 0 %2").arg(a, 0, 16).arg(chip ? "41" : "ff"));
     }
+    // Once the block diagram is open the master timer may poll readings before the run ends:
+    // reads only, never a write.
+    for (qsizetype i = 2 + 128; i < r.log.size(); ++i)
+        EXPECT_TRUE(r.log[i].startsWith(QStringLiteral("request de 4")) && r.log[i].contains(QStringLiteral(" 1 1 -> 0")))
+            << r.log[i].toStdString();
     const QStringList expected = {"chooser=ZVC7140 Devices Found",
                                   "device=ZVC7140 at address 0x48",
                                   "device=ZVC7140 at address 0x4A",
