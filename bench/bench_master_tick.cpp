@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
+#include "offscreen_main.h"
+
 namespace {
 
 // A board whose chips answer bytes that change with every read, so the shown values change too.
@@ -85,13 +87,4 @@ BENCHMARK(BM_TickBothDiagramsNewValues)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+ZVC_OFFSCREEN_BENCHMARK_MAIN()

@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <benchmark/benchmark.h>
+
+#include "offscreen_main.h"
 #include <malloc.h>
 
 namespace {
@@ -132,13 +134,4 @@ BENCHMARK(BM_PageOverTenMillion)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+ZVC_OFFSCREEN_BENCHMARK_MAIN()
