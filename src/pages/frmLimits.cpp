@@ -109,9 +109,12 @@ QWidget* frmLimits::BuildFaultTab() {
     grid->setColumnStretch(2, 1);
     for (int k = 0; k < kFaultRows; ++k) {
         const auto r = static_cast<size_t>(k);
-        QString caption = FaultRowCaption(k);
-        if (k == 10) caption.replace(QStringLiteral(" (FLAGIN)"), QStringLiteral("\n(FLAGIN)"));
-        QLabel* label = RightLabel(caption);
+        QLabel* label = RightLabel(FaultRowCaption(k));
+        // "Ext Flag Input (FLAGIN)" spans two lines.
+        if (k == 10) {
+            label->setWordWrap(true);
+            label->setMaximumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("Ext Flag Input")) + 8);
+        }
         QWidget* row[] = {label,
                           views.Add(NewList(Name("cmbConfig", k).toLatin1().constData()), logic.cmbConfig[r]),
                           views.Add(NewList(Name("cmbResolve", k).toLatin1().constData()), logic.cmbResolve[r]),

@@ -165,7 +165,8 @@ QStringList LimitsLogic::cmdSet_Click() {
         factor = static_cast<float>(v);
     }
     if (!refused.isEmpty())
-        MsgBox(QStringLiteral("Each scale factor must be a number. Not changed: ") + refused.join(QStringLiteral(", ")),
+        MsgBox(QStringLiteral("Each scale factor must be a number within the single-precision range. Not changed: ") +
+                   refused.join(QStringLiteral(", ")),
                MsgButtons::OK, MsgIcon::Exclamation);
     return refused;
 }

@@ -69,6 +69,8 @@ TEST(StripChartMath, ValueRangesHoldTheDataOnNiceStepsAndNeverCollapse) {
     EXPECT_EQ(AxisTicks(0, 1, 0.25), (std::vector<double>{0, 0.25, 0.5, 0.75, 1}));
     EXPECT_TRUE(AxisTicks(0, 1, 0).empty());
     EXPECT_TRUE(AxisTicks(0, 1e30, 1).empty());  // no endless tick list
+    const ValueRange huge = AutoRange({1e25, 1e25});
+    EXPECT_TRUE(AxisTicks(huge.lo, huge.hi, 1).empty());  // beyond what a tick number can count
 }
 
 TEST(StripChartMath, DraggingAnEdgeArrowInwardsZoomsInAndOutwardsZoomsOut) {

@@ -60,6 +60,9 @@ double ValueToY(double v, ValueRange r, double top, double height) {
 std::vector<double> AxisTicks(double lo, double hi, double step) {
     std::vector<double> ticks;
     if (!(step > 0) || !(hi >= lo) || !std::isfinite(hi - lo) || (hi - lo) / step > 1000) return ticks;
+    // Tick numbers must fit the integer that counts them.
+    constexpr double kMaxTick = 1e15;
+    if (std::fabs(lo / step) > kMaxTick || std::fabs(hi / step) > kMaxTick) return ticks;
     const double eps = step * 1e-6;
     const long long first = static_cast<long long>(std::ceil((lo - eps) / step));
     const long long last = static_cast<long long>(std::floor((hi + eps) / step));
