@@ -24,6 +24,11 @@ std::optional<int> HeldCode(double v) {
     return static_cast<int>(std::clamp(v, 0.0, 255.0));
 }
 
+// A value read from a code comes back a hair below it in single precision; truncating that would
+// hand the chip a code one lower on every Apply that changed nothing.
+constexpr double kCodeTolerance = 1e-3;
+double CodeFloor(double v) { return std::floor(v + kCodeTolerance); }
+
 }  // namespace
 
 const std::array<QString, kFrequencyCount>& SwitchingFrequencyTexts() {
@@ -79,18 +84,18 @@ float CodeToHighFreqGain(int code, float Pole, float Zero, float fs) {
 std::optional<int> CornerFreqToCode(float f, float fs) {
     if (!(fs > 0)) return std::nullopt;
     const double pf = double(kFilterPi) * f;
-    return HeldCode(std::floor(256 * (double(fs) - pf) / (double(fs) + pf)));
+    return HeldCode(CodeFloor(256 * (double(fs) - pf) / (double(fs) + pf)));
 }
 
 std::optional<int> LowFreqGainToCode(float LFGain) {
     const float g = ToSingle(std::pow(10.0, double(LFGain) / 20));
-    return HeldCode(std::floor(double(g) * double(kKLF) / kGLF));
+    return HeldCode(CodeFloor(double(g) * double(kKLF) / kGLF));
 }
 
 std::optional<int> HighFreqGainToCode(float HFGain, float Pole, float Zero, float fs) {
     if (!(fs > 0)) return std::nullopt;
     const float g = ToSingle(std::pow(10.0, double(HFGain) / 20));
-    return HeldCode(std::floor((double(fs) + Zero) * (double(g) * 256) / ((double(kFilterPi) * Pole + fs) * 10)));
+    return HeldCode(CodeFloor((double(fs) + Zero) * (double(g) * 256) / ((double(kFilterPi) * Pole + fs) * 10)));
 }
 
 FilterSet FilterSetFromCodes(int lfCode, int zeroCode, int poleCode, int hfCode, float fs) {

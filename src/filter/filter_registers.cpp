@@ -39,6 +39,11 @@ bool RescalePWMEdges(int32_t DevAddr, int oldCode, float newHz) {
     return true;
 }
 
+float FilterRegisterLogic::PageFrequency() const {
+    if (FreqCode >= 0 && FreqCode < kFrequencyCount) return static_cast<float>(ParseNumber(FreqText()) * 1000);
+    return CurrentSwitchingFrequency();
+}
+
 QString FilterRegisterLogic::FreqText() const {
     return FreqCode >= 0 && FreqCode < kFrequencyCount ? SwitchingFrequencyTexts()[static_cast<size_t>(FreqCode)]
                                                        : QString();
@@ -85,7 +90,9 @@ QString FilterRegisterLogic::InvalidSetMessage(int m) {
 
 bool FilterRegisterLogic::ValidateFilterSet(int m, const BodeGrid& grid) {
     if (m != 0 && m != 1) return false;
-    if (IsFilterSetValid(grid, Sets[static_cast<size_t>(m)])) {
+    // With no switching frequency every corner reads as 0 Hz: the set cannot be judged, and
+    // offering the defaults would overwrite what may be a sound filter.
+    if (!(PageFrequency() > 0) || IsFilterSetValid(grid, Sets[static_cast<size_t>(m)])) {
         if (UpdateFilterMarkers) UpdateFilterMarkers();
         return true;
     }
@@ -112,7 +119,10 @@ void FilterRegisterLogic::cmdApply_Click() {
         WriteRegister(DevAddr, kThresholdRegister, t | ThresholdCode);
     const int w = ReadRegister(DevAddr, kPinDisableRegister);
     WriteRegister(DevAddr, kPinDisableRegister, w | 1);
-    const float fs = CurrentSwitchingFrequency();
+    // This page's own frequency: another device's page may have set the shared value since.
+    const float fs = PageFrequency();
+    if (!(fs > 0)) return;  // no code for a corner without a frequency: no half-written filter
+    Shared().SwitchingFrequencyHz = fs;
     for (int m = 0; m < 2; ++m) {
         const FilterSet& s = Sets[static_cast<size_t>(m)];
         WriteCode(DevAddr, PoleRegister(m), CornerFreqToCode(s.Pole, fs));

@@ -20,6 +20,8 @@ bool RescalePWMEdges(int32_t DevAddr, int oldCode, float newHz);
 
 class FilterRegisterLogic {
 public:
+    // The frequency of this page's own choice, or the shared one while it has none.
+    float PageFrequency() const;
     explicit FilterRegisterLogic(int32_t devAddr = 0) : DevAddr(devAddr) {}
 
     int32_t DevAddr;

@@ -167,8 +167,9 @@ TEST_F(FilterRegistersTest, ApplyAtTheSameFrequencyRewritesEverything) {
     Append(expected, {W(0x5D, 0x92), R(0x3C), W(0x3C, 0xFE), R(0x40), W(0x40, 0x85), W(0x62, 150), W(0x61, 238),
                       W(0x63, hf0), W(0x60, lf0), W(0x66, 120), W(0x65, 230), W(0x67, hf1), W(0x64, lf1)});
     EXPECT_EQ(board.AccessTrace(), expected);
-    EXPECT_EQ(lf0, 2);  // a gain code can come back one lower
-    EXPECT_TRUE(hf0 == 15 || hf0 == 14) << hf0;
+    // Nothing was changed, so every filter register gets its own code back.
+    EXPECT_EQ(lf0, 3);
+    EXPECT_EQ(hf0, 15);
 }
 
 TEST_F(FilterRegistersTest, ApplyAtHalfTheFrequencyDoublesEveryEdge) {
@@ -197,7 +198,7 @@ TEST_F(FilterRegistersTest, ApplyWithNoFrequencyLeavesEdgesFrequencyAndCorners) 
     board.ClearLog();
     logic.cmdApply_Click();
     EXPECT_EQ(board.AccessTrace(),
-              (Trace{R(0x5D), R(0x3C), W(0x3C, 0xF9), R(0x40), W(0x40, 0x85), W(0x60, 2), W(0x64, 4)}));
+              (Trace{R(0x5D), R(0x3C), W(0x3C, 0xF9), R(0x40), W(0x40, 0x85)}));
 }
 
 TEST_F(FilterRegistersTest, RescaleRefusesAnUnknownOldFrequency) {
@@ -206,4 +207,25 @@ TEST_F(FilterRegistersTest, RescaleRefusesAnUnknownOldFrequency) {
     EXPECT_TRUE(board.AccessTrace().empty());
     EXPECT_TRUE(RescalePWMEdges(0x48, 11, 694000));
     EXPECT_EQ(board.AccessTrace(), EdgeTrace([](int c) { return c; }));
+}
+
+TEST_F(FilterRegistersTest, AnotherDevicesFrequencyDoesNotBendThisDevicesApply) {
+    ReadAll();
+    // The second device's page, opened since, read 49 kHz into the shared frequency.
+    Shared().SwitchingFrequencyHz = 49000;
+    logic.cmdApply_Click();
+    const Trace t = board.AccessTrace();
+    const Trace filters(t.end() - 8, t.end());
+    EXPECT_EQ(filters, (Trace{W(0x62, 150), W(0x61, 238), W(0x63, 15), W(0x60, 3), W(0x66, 120), W(0x65, 230),
+                              W(0x67, 20), W(0x64, 5)}));
+    EXPECT_EQ(CurrentSwitchingFrequency(), 98000.0f);
+}
+
+TEST_F(FilterRegistersTest, NoFrequencyMeansNoOfferOfDefaults) {
+    regs()[0x5D] = 0x9D;  // no listed code, and no page has set a frequency
+    regs()[0x61] = 120;   // a zero above the pole would be refused with a frequency
+    ReadAll();
+    EXPECT_TRUE(logic.ValidateFilterSet(0, grid));
+    EXPECT_TRUE(prompts.Shown.empty());
+    EXPECT_TRUE(board.AccessTrace().empty());
 }
