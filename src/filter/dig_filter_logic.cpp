@@ -28,11 +28,6 @@ size_t I(ModelBox box) { return static_cast<size_t>(box); }
 
 bool FitsSingle(double v) { return std::fabs(v) <= std::numeric_limits<float>::max(); }
 
-// Single precision with saturation: a value beyond its range is infinite, never undefined.
-float Single(double v) {
-    if (FitsSingle(v) || std::isnan(v)) return static_cast<float>(v);
-    return v > 0 ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity();
-}
 
 bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
 bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
@@ -114,7 +109,7 @@ DigFilterLogic::DigFilterLogic() {
 LoopModelInputs& DigFilterLogic::Model() { return Shared().Devices[static_cast<size_t>(DeviceIndex)].LoopModel; }
 
 ModelInputs DigFilterLogic::CurrentModelInputs() const {
-    auto v = [this](ModelBox b) { return double(Single(ParseNumber(Text[I(b)]))); };
+    auto v = [this](ModelBox b) { return ParseNumber(Text[I(b)]); };
     ModelInputs m;
     m.L1 = v(ModelBox::L1);
     m.L2 = v(ModelBox::L2);
