@@ -1,6 +1,7 @@
 #include "pages/pwm_diagram.h"
 
 #include "core/numbers.h"
+#include "core/twips.h"
 
 #include <cmath>
 
@@ -19,6 +20,11 @@ float XToEdgeCount(double x, long periodCounts) {
 }
 
 bool InFirstPeriod(double x) { return x >= kStartX && x <= kMidX; }
+
+double MouseX(double x) {
+    const double half = kTwipsPerPixel / 2.0;
+    return x >= kMidX - half && x < kMidX + half ? kMidX : x;
+}
 
 Waveform BuildWaveform(double r, double f, Levels levels) {
     const bool inOrder = r <= f;
@@ -57,6 +63,7 @@ Edge HitTest(double x, double risingX, double fallingX, int tolerance) {
 
 void EdgeDrag::MouseDown(double x, double risingX, double fallingX) {
     state_ = state_ == Edge::None ? HitTest(x, risingX, fallingX) : Edge::None;
+    green_ = state_ != Edge::None;
 }
 
 Pointer HoverPointer(double x, double risingX, double fallingX, int tolerance) {
@@ -93,13 +100,13 @@ Scene BuildScene(const OutputView& v) {
     dotted(kGridX, kGridX);
     s.lines.push_back({{0, levels.low, kEndX2, levels.low}, kBlack, 1, false});
 
-    const double r = EdgeCountToX(v.rising, v.periodCounts);
-    const double f = EdgeCountToX(v.falling, v.periodCounts);
+    const double r = v.risingX;
+    const double f = v.fallingX;
     const Waveform w = BuildWaveform(r, f, levels);
     const uint32_t trace = v.disabled ? kBlack : OutputColour(v.output);
     for (int k = 0; k < 10; ++k) {
         // Only the first period's edge line shows the grab.
-        const bool grabbed = v.grabbed != Edge::None && k == static_cast<int>(v.grabbed);
+        const bool grabbed = v.grabGreen && v.grabbed != Edge::None && k == static_cast<int>(v.grabbed);
         s.lines.push_back({w[k], grabbed ? kGreen : trace, 2, false});
     }
     auto arrow = [&](int a, double x) {

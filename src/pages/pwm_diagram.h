@@ -42,6 +42,9 @@ float EdgeCountToX(long count, long periodCounts);
 float XToEdgeCount(double x, long periodCounts);
 // Edges move only inside the first period, its ends included.
 bool InFirstPeriod(double x);
+// Mouse X arrives in whole pixels (15 twips) and no pixel falls on the period end at 4207.5:
+// the pixel that holds the end stands for it, so a drag can reach the full period count.
+double MouseX(double x);
 
 struct Segment {
     double x1, y1, x2, y2;
@@ -67,9 +70,13 @@ class EdgeDrag {
 public:
     Edge State() const { return state_; }
     void MouseDown(double x, double risingX, double fallingX);
+    // A grab turns the edge green until the output's disable box recolours its whole trace.
+    bool Green() const { return state_ != Edge::None && green_; }
+    void Recoloured() { green_ = false; }
 
 private:
     Edge state_ = Edge::None;
+    bool green_ = false;
 };
 
 // The page's pointer while hovering: the west-east sizing arrow near an edge.
@@ -91,9 +98,10 @@ uint32_t OutputColour(int output);
 
 struct OutputView {
     int output = 0;
-    long rising = 0, falling = 0, periodCounts = 0;
+    double risingX = kStartX, fallingX = kStartX;  // twips, where the edges stand
     bool disabled = false, modRising = false, modFalling = false;
     Edge grabbed = Edge::None;
+    bool grabGreen = false;  // the grabbed edge's line is green (its label takes the colour anyway)
     QString periodLabel, risingLabel, fallingLabel;
 };
 

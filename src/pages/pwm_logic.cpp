@@ -150,11 +150,11 @@ void PWMLogic::FrequencyChosen(const ListControl& list, float& hz, float& period
         periodCounts = static_cast<long>(std::floor(ParseNumber(lblT[j]) * 4000 / 20));
         // The edges keep their place in the period and read the times of the new one.
         for (int edge : {1, 3}) {
-            const long count = edge == 1 ? risingCount[j] : fallingCount[j];
+            const EdgePlace& at = (edge == 1 ? rising : falling)[j];
             if (before > 0)
-                MoveEdge(pwm::EdgeCountToX(count, before), edge, j, false);
+                MoveEdge(at.x, edge, j, false);
             else  // no earlier period to keep a place in: keep the count, inside the new period
-                PlaceEdge(periodCounts > 0 ? std::min(count, periodCounts) : count, edge, j, false);
+                PlaceEdge(periodCounts > 0 ? std::min(at.count, periodCounts) : at.count, edge, j, false);
         }
     }
 }
@@ -182,9 +182,16 @@ void PWMLogic::ChooseTopology(int index) {
     if (cmbTopology.Select(index)) ApplyTopologyPreset(cmbTopology.Text());
 }
 
-// Colours, captions and arrows follow the boxes' values wherever they are shown, so a box's
-// handler has nothing more to do here.
-void PWMLogic::Tick(CheckControl& box, int value) { box.Set(value); }
+// Captions, arrows and the trace colours follow the boxes' values wherever they are shown; only
+// a disable box's handler has more to do, and only when the value changes.
+void PWMLogic::Tick(CheckControl& box, int value) {
+    if (!box.Set(value)) return;
+    for (int i = 0; i < pwm::kOutputs; ++i)
+        if (&box == &chkDisable[i]) chkDisable_Click(i);
+}
+
+// The whole trace takes the new colour, a grabbed edge's line included.
+void PWMLogic::chkDisable_Click(int i) { DragState[i].Recoloured(); }
 
 QString PWMLogic::FormatMicroseconds(float count) const {
     const float v = EdgeResolutionUs * count;
@@ -212,14 +219,28 @@ QString PWMLogic::SignCaption(int i, int edge) const {
 
 void PWMLogic::MoveEdge(double x, int edge, int i, bool noLabel) {
     if (!pwm::InFirstPeriod(x)) return;
-    PlaceEdge(static_cast<long>(pwm::XToEdgeCount(x, PeriodCountsOf(i))), edge, i, noLabel);
+    const long period = PeriodCountsOf(i);
+    EdgePlace& at = (edge == 1 ? rising : falling)[i];
+    at.x = period > 0 ? x : pwm::kStartX;
+    at.count = static_cast<long>(pwm::XToEdgeCount(x, period));
+    if (!noLabel) Relabel(edge, i);
 }
 
 void PWMLogic::PlaceEdge(long count, int edge, int i, bool noLabel) {
-    (edge == 1 ? risingCount : fallingCount)[i] = count;
-    if (!noLabel)
-        (edge == 1 ? lblT1 : lblT2)[i] =
-            EdgeName(i, edge) + QStringLiteral(" = ") + FormatMicroseconds(static_cast<float>(count));
+    if (PeriodCountsOf(i) > 0) {
+        // Every count of a period comes back from its X, so the label reads this count.
+        MoveEdge(pwm::EdgeCountToX(count, PeriodCountsOf(i)), edge, i, noLabel);
+        return;
+    }
+    EdgePlace& at = (edge == 1 ? rising : falling)[i];
+    at.x = pwm::kStartX;
+    at.count = count;
+    if (!noLabel) Relabel(edge, i);
+}
+
+void PWMLogic::Relabel(int edge, int i) {
+    (edge == 1 ? lblT1 : lblT2)[i] = EdgeName(i, edge) + QStringLiteral(" = ") +
+                                     FormatMicroseconds(static_cast<float>((edge == 1 ? rising : falling)[i].count));
 }
 
 void PWMLogic::NudgeEdge(int i, int edge, int direction) {
@@ -237,8 +258,8 @@ void PWMLogic::pctPWM_MouseDown(int i, double x) { DragState[i].MouseDown(x, Ris
 
 void PWMLogic::pctPWM_MouseMove(int i, double x) {
     switch (DragState[i].State()) {
-    case pwm::Edge::Rising: MoveEdge(x, 1, i, false); break;
-    case pwm::Edge::Falling: MoveEdge(x, 3, i, false); break;
+    case pwm::Edge::Rising: MoveEdge(pwm::MouseX(x), 1, i, false); break;
+    case pwm::Edge::Falling: MoveEdge(pwm::MouseX(x), 3, i, false); break;
     case pwm::Edge::None: MousePointer = pwm::HoverPointer(x, RisingX(i), FallingX(i)); break;
     }
 }
@@ -323,13 +344,13 @@ void PWMLogic::Preset(int k) {
 pwm::OutputView PWMLogic::View(int i) const {
     pwm::OutputView v;
     v.output = i;
-    v.rising = risingCount[i];
-    v.falling = fallingCount[i];
-    v.periodCounts = PeriodCountsOf(i);
+    v.risingX = rising[i].x;
+    v.fallingX = falling[i].x;
     v.disabled = chkDisable[i].Code() == 1;
     v.modRising = chkEnableT1Mod[i].Code() == 1;
     v.modFalling = chkEnableT2Mod[i].Code() == 1;
     v.grabbed = DragState[i].State();
+    v.grabGreen = DragState[i].Green();
     v.periodLabel = lblT[i];
     v.risingLabel = lblT1[i];
     v.fallingLabel = lblT2[i];

@@ -37,8 +37,15 @@ public:
     std::array<CheckControl, pwm::kOutputs> chkDisable, chkEnableT1Mod, chkEnableT2Mod, chkT1Sign, chkT2Sign;
     QString lblPWMFreq;
     std::array<QString, pwm::kOutputs> lblT, lblT1, lblT2;
-    // The diagram's edges in counts of 5 ns, rising and falling; the labels hold what Program writes.
-    std::array<long, pwm::kOutputs> risingCount{}, fallingCount{};
+    // Where an edge stands on the diagram. The X is the state: a frequency change keeps it and only
+    // relabels, a drag leaves the line at the mouse, so no rounding piles up. The count is what the
+    // edge's label reads, as Program writes it; without a period the edge stands at the start and
+    // keeps the count it was given.
+    struct EdgePlace {
+        double x = pwm::kStartX;
+        long count = 0;
+    };
+    std::array<EdgePlace, pwm::kOutputs> rising{}, falling{};
     std::array<pwm::EdgeDrag, pwm::kOutputs> DragState;
     pwm::Pointer MousePointer = pwm::Pointer::Default;
 
@@ -79,8 +86,8 @@ public:
     // "Positive Modulation on T1 Edge" / "Inverted Modulation on T4 Edge", as the box shows.
     QString SignCaption(int i, int edge) const;
     long PeriodCountsOf(int i) const { return i >= pwm::kAux ? AuxPeriodCounts : PeriodCounts; }
-    float RisingX(int i) const { return pwm::EdgeCountToX(risingCount[i], PeriodCountsOf(i)); }
-    float FallingX(int i) const { return pwm::EdgeCountToX(fallingCount[i], PeriodCountsOf(i)); }
+    double RisingX(int i) const { return rising[i].x; }
+    double FallingX(int i) const { return falling[i].x; }
     pwm::OutputView View(int i) const;
 
 private:
@@ -91,7 +98,10 @@ private:
     void FrequencyChosen(const ListControl& list, float& hz, float& periodUs, long& periodCounts, int first, int last);
     // Puts an edge (1 rising, 3 falling) at X inside the first period, relabelled unless noLabel.
     void MoveEdge(double x, int edge, int i, bool noLabel);
+    // Puts an edge at the X of a count (set-up, presets, nudges).
     void PlaceEdge(long count, int edge, int i, bool noLabel);
+    void Relabel(int edge, int i);
+    void chkDisable_Click(int i);
     void NudgeEdge(int i, int edge, int direction);
     void Preset(int k);
 };

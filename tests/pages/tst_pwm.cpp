@@ -116,7 +116,7 @@ TEST_F(PWMTest, EachFrequencyCodeGivesItsPeriodCountAndDecimals) {
         EXPECT_EQ(fresh.PeriodCounts, c.counts) << code;
         EXPECT_EQ(fresh.AuxPeriodCounts, c.counts) << code;
         EXPECT_EQ(fresh.TimeDecimals, c.decimals) << code;
-        EXPECT_EQ(fresh.risingCount[0], c.counts) << code;
+        EXPECT_EQ(fresh.rising[0].count, c.counts) << code;
         EXPECT_EQ(fresh.PWMFreqHz, static_cast<float>(ParseNumber(QString::fromLatin1(c.text)) * 1000));
     }
 }
@@ -185,7 +185,7 @@ TEST_F(PWMTest, ChangedMainFrequencyKeepsThePlaceAndRelabelsWithoutWriting) {
     EXPECT_EQ(page.lblT2[1], "T4 = 10.200us");
     EXPECT_TRUE(page.SetFrequencyText("98kHz"));
     EXPECT_EQ(page.lblT2[1], "T4 = 5.100us");
-    EXPECT_EQ(page.fallingCount[1], 1020);
+    EXPECT_EQ(page.falling[1].count, 1020);
     EXPECT_EQ(page.lblPWMFreq, "98kHz");
     EXPECT_EQ(page.lblT[0], "10.204us");
     EXPECT_EQ(page.lblT[6], "20.408us");  // the AUX period is not the main one
@@ -197,6 +197,100 @@ TEST_F(PWMTest, ChangedMainFrequencyKeepsThePlaceAndRelabelsWithoutWriting) {
     page.cmdProgram_Click(0x48);
     EXPECT_EQ(EdgeBytes(1), (std::vector<int>{0x00, 0x00, 0x3F, 0xC0}));
     EXPECT_EQ(Reg(0x5D), 0x00);  // the main code is the filter designer's to write
+}
+
+TEST_F(PWMTest, FrequencyChangesThereAndBackGiveTheSameEdges) {
+    Edges(0, 0x80, 0x0D, 0x40, 0x02);  // T1 = 10.240us (2048), T2 = 5.120us (1024)
+    Edges(6, 0x0A, 0x00, 0x00, 0x00);  // T13 at 160 of the 400-count AUX period
+    SetUpPage(0x90);
+    EXPECT_TRUE(page.SetFrequencyText("694kHz"));
+    EXPECT_EQ(page.lblT1[0], "T1 = .725us");  // 144.53 of 288
+    EXPECT_TRUE(page.SetFrequencyText("49kHz"));
+    EXPECT_EQ(page.lblT1[0], "T1 = 10.240us");
+
+    // Through every period and back: the edges stand where they stood, the labels agree.
+    const double r = page.RisingX(0);
+    const double f = page.FallingX(0);
+    for (int round = 0; round < 2; ++round)
+        for (const QString& text : SwitchingFrequencyItems()) EXPECT_TRUE(page.SetFrequencyText(text));
+    EXPECT_TRUE(page.SetFrequencyText("49kHz"));
+    EXPECT_EQ(page.RisingX(0), r);
+    EXPECT_EQ(page.FallingX(0), f);
+    EXPECT_EQ(page.lblT1[0], "T1 = 10.240us");
+    EXPECT_EQ(page.lblT2[0], "T2 = 5.120us");
+    for (int i = 0; i < 12; ++i) page.ChooseAuxFreq(i);
+    page.ChooseAuxFreq(9);
+    EXPECT_EQ(page.rising[6].count, 160);
+    EXPECT_TRUE(board.AccessTrace().empty());
+
+    page.cmdProgram_Click(0x48);
+    EXPECT_EQ(EdgeBytes(0), (std::vector<int>{0x80, 0x0D, 0x40, 0x02}));
+    EXPECT_EQ(EdgeBytes(6), (std::vector<int>{0x0A, 0x00, 0x00, 0x00}));
+}
+
+TEST_F(PWMTest, ADraggedEdgeStaysAtTheMouseAndFollowsTheFrequencyFromThere) {
+    Edges(0, 0x40, 0x00, 0xC0, 0x00);
+    SetUpPage(0x00);
+    page.pctPWM_MouseDown(0, page.RisingX(0));
+    page.pctPWM_MouseMove(0, 1800);  // 814.16 counts: the label rounds, the line does not
+    page.pctPWM_MouseDown(0, 1800);
+    EXPECT_EQ(page.RisingX(0), 1800);
+    EXPECT_EQ(page.View(0).risingX, 1800);
+    EXPECT_EQ(page.lblT1[0], "T1 = 4.070us");
+    EXPECT_TRUE(page.SetFrequencyText("500kHz"));
+    EXPECT_EQ(page.lblT1[0], "T1 = .400us");  // 79.80 of 400
+    EXPECT_EQ(page.RisingX(0), 1800);
+    EXPECT_TRUE(page.SetFrequencyText("49kHz"));
+    EXPECT_EQ(page.lblT1[0], "T1 = 4.070us");
+
+    // A nudge moves one count from the label's count and puts the line on that count.
+    page.cmdRisingRight_Click(0);
+    EXPECT_EQ(page.lblT1[0], "T1 = 4.075us");
+    EXPECT_FLOAT_EQ(page.RisingX(0), pwm::EdgeCountToX(815, 4081));
+}
+
+TEST_F(PWMTest, ADragReachesTheEndOfThePeriodFromTheLastPixel) {
+    Edges(0, 0x40, 0x00, 0xC0, 0x00);
+    SetUpPage(0x00);
+    page.pctPWM_MouseDown(0, page.FallingX(0));
+    page.pctPWM_MouseMove(0, 4200);  // pixel 280 holds the period end at 4207.5
+    EXPECT_EQ(page.lblT2[0], "T2 = 20.405us");
+    EXPECT_EQ(page.FallingX(0), pwm::kMidX);
+    page.pctPWM_MouseMove(0, 4185);
+    EXPECT_EQ(page.lblT2[0], "T2 = 20.250us");
+    page.pctPWM_MouseMove(0, 4215);  // the next pixel lies past it: ignored
+    EXPECT_EQ(page.lblT2[0], "T2 = 20.250us");
+}
+
+TEST_F(PWMTest, ADisableBoxRecoloursAGrabbedEdgeToo) {
+    Edges(0, 0x40, 0x00, 0xC0, 0x00);
+    SetUpPage(0x00);
+    auto line = [&](int k) { return pwm::BuildScene(page.View(0)).lines[5 + static_cast<size_t>(k)].rgb; };
+    page.pctPWM_MouseDown(0, page.RisingX(0));
+    EXPECT_EQ(line(1), pwm::kGreen);
+    page.Tick(page.chkDisable[0], 0);  // no change: no handler, still green
+    EXPECT_EQ(line(1), pwm::kGreen);
+    page.Tick(page.chkDisable[0], 1);
+    for (int k = 0; k < 10; ++k) EXPECT_EQ(line(k), pwm::kBlack) << k;
+    EXPECT_EQ(page.DragState[0].State(), pwm::Edge::Rising);  // still carried
+    page.pctPWM_MouseMove(0, 2000);
+    EXPECT_EQ(line(1), pwm::kBlack);
+    page.Tick(page.chkDisable[0], 0);
+    for (int k = 0; k < 10; ++k) EXPECT_EQ(line(k), pwm::kRed) << k;
+    EXPECT_EQ(pwm::BuildScene(page.View(0)).texts[2].rgb, pwm::kRed);  // the label keeps the grab's colour
+
+    // Another output's box leaves this grab green; a preset's change of the box recolours.
+    page.pctPWM_MouseDown(0, 0);
+    page.pctPWM_MouseDown(0, page.RisingX(0));
+    page.Tick(page.chkDisable[1], 1);
+    EXPECT_EQ(line(1), pwm::kGreen);
+    page.ChooseTopology(0);  // OUTA stays enabled: no click, still green
+    EXPECT_EQ(line(1), pwm::kGreen);
+    page.ChooseTopology(4);  // OUTA enabled, OUTB unchanged
+    EXPECT_EQ(line(1), pwm::kGreen);
+    page.Tick(page.chkDisable[0], 1);
+    page.ChooseTopology(4);
+    EXPECT_EQ(line(1), pwm::kRed);
 }
 
 TEST_F(PWMTest, ClickToGrabMoveAndClickToDrop) {
@@ -219,7 +313,7 @@ TEST_F(PWMTest, ClickToGrabMoveAndClickToDrop) {
     EXPECT_EQ(page.lblT1[0], "T1 = 20.405us");
     page.pctPWM_MouseMove(0, pwm::kMidX + 15);  // past it: ignored
     EXPECT_EQ(page.lblT1[0], "T1 = 20.405us");
-    EXPECT_EQ(page.risingCount[0], 4081);
+    EXPECT_EQ(page.rising[0].count, 4081);
     EXPECT_EQ(page.MousePointer, pwm::Pointer::Default);  // a move while carrying leaves the pointer
 
     // Past the falling edge: high-low-high in both periods.
@@ -236,13 +330,13 @@ TEST_F(PWMTest, ClickToGrabMoveAndClickToDrop) {
     EXPECT_EQ(page.lblT1[0], dropped);
     page.pctPWM_MouseMove(0, 2500);  // hovering no longer moves it
     EXPECT_EQ(page.lblT1[0], dropped);
-    EXPECT_EQ(page.risingCount[0], 814);
+    EXPECT_EQ(page.rising[0].count, 814);
     EXPECT_EQ(dropped, "T1 = 4.070us");
 
     // Each picture has its own state: a grab on OUTB leaves OUTA alone.
     page.pctPWM_MouseDown(1, page.RisingX(1));
     page.pctPWM_MouseMove(0, f);
-    EXPECT_EQ(page.risingCount[0], 814);
+    EXPECT_EQ(page.rising[0].count, 814);
     EXPECT_EQ(page.DragState[1].State(), pwm::Edge::Rising);
     EXPECT_TRUE(board.AccessTrace().empty());
 
@@ -260,19 +354,19 @@ TEST_F(PWMTest, NudgesMoveOneFiveNanosecondStepAndProgramWritesIt) {
     EXPECT_EQ(page.lblT1[0], "T1 = 0us");
     page.cmdRisingLeft_Click(0);
     EXPECT_EQ(page.lblT1[0], "T1 = 0us");
-    EXPECT_EQ(page.risingCount[0], 0);
+    EXPECT_EQ(page.rising[0].count, 0);
     page.cmdFallingRight_Click(0);
     EXPECT_EQ(page.lblT2[0], "T2 = 20.405us");
     page.cmdFallingRight_Click(0);
     EXPECT_EQ(page.lblT2[0], "T2 = 20.405us");
-    EXPECT_EQ(page.fallingCount[0], 4081);
+    EXPECT_EQ(page.falling[0].count, 4081);
     page.cmdFallingLeft_Click(0);
     page.cmdFallingLeft_Click(0);
     EXPECT_EQ(page.lblT2[0], "T2 = 20.395us");
     page.cmdRisingRight_Click(6);
     EXPECT_EQ(page.lblT1[6], "T13 = 2us");
     page.cmdRisingRight_Click(6);
-    EXPECT_EQ(page.risingCount[6], 400);
+    EXPECT_EQ(page.rising[6].count, 400);
     EXPECT_TRUE(board.AccessTrace().empty());
 
     page.cmdProgram_Click(0x48);
@@ -298,7 +392,7 @@ TEST_F(PWMTest, FullBridgeWithSynchronousRectifierAt49kHz) {
     }
     EXPECT_EQ(page.chkDisable[6].Code(), 1);
     // AUX keeps its edges and its modulation boxes.
-    EXPECT_EQ(page.risingCount[6], 0x110);
+    EXPECT_EQ(page.rising[6].count, 0x110);
     EXPECT_EQ(page.chkEnableT1Mod[6].Code(), 1);
     std::vector<std::string> modulated;
     for (int i = 0; i < 6; ++i) {
@@ -354,8 +448,8 @@ TEST_F(PWMTest, EveryPresetsDisablesModulationAndPlacesAt195kHz) {
         }
         for (int i = 0; i < 7; ++i) {
             const bool placed = i < static_cast<int>(c.edges.size());
-            EXPECT_EQ(fresh.risingCount[i], placed ? c.edges[i].first : 48) << c.preset << " " << i;
-            EXPECT_EQ(fresh.fallingCount[i], placed ? c.edges[i].second : 64) << c.preset << " " << i;
+            EXPECT_EQ(fresh.rising[i].count, placed ? c.edges[i].first : 48) << c.preset << " " << i;
+            EXPECT_EQ(fresh.falling[i].count, placed ? c.edges[i].second : 64) << c.preset << " " << i;
         }
     }
     // A name that is not in the list does nothing.
@@ -379,7 +473,7 @@ TEST_F(PWMTest, ProgramRemembersTheTopologyForPagesLoadedLater) {
     later.Form_Load();
     EXPECT_EQ(later.cmbTopology.Text(), "Push-Pull");
     later.SetupFormAfterLoad(0x48);
-    EXPECT_EQ(later.risingCount[0], 0x123);  // the chip's contents, not the preset's
+    EXPECT_EQ(later.rising[0].count, 0x123);  // the chip's contents, not the preset's
     EXPECT_EQ(later.chkDisable[2].Code(), 0);
 
     PWMLogic none;

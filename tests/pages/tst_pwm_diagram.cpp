@@ -107,6 +107,26 @@ TEST(PWMDiagram, ClickGrabsClickDrops) {
     EXPECT_EQ(drag.State(), Edge::Rising);
     drag.MouseDown(9000, 2000, 4000);
     EXPECT_EQ(drag.State(), Edge::None);
+
+    // Green from the grab until a recolouring; a new grab is green again.
+    drag.MouseDown(2000, 2000, 4000);
+    EXPECT_TRUE(drag.Green());
+    drag.Recoloured();
+    EXPECT_FALSE(drag.Green());
+    EXPECT_EQ(drag.State(), Edge::Rising);
+    drag.MouseDown(2000, 2000, 4000);
+    EXPECT_FALSE(drag.Green());
+    drag.MouseDown(2000, 2000, 4000);
+    EXPECT_TRUE(drag.Green());
+}
+
+TEST(PWMDiagram, ThePixelHoldingThePeriodEndStandsForIt) {
+    EXPECT_EQ(MouseX(4200), kMidX);  // pixel 280, the last one inside the period
+    EXPECT_EQ(MouseX(4207.5), kMidX);
+    EXPECT_EQ(MouseX(4214.9), kMidX);
+    EXPECT_EQ(MouseX(4215), 4215);  // pixel 281 lies past the end
+    EXPECT_EQ(MouseX(4185), 4185);
+    EXPECT_EQ(MouseX(1200), 1200);
 }
 
 TEST(PWMDiagram, NudgesMoveOneStepAndStopAtZeroAndThePeriod) {
@@ -145,25 +165,32 @@ TEST(PWMDiagram, NudgesMoveOneStepAndStopAtZeroAndThePeriod) {
 TEST(PWMDiagram, SceneColoursFollowDisableAndGrab) {
     OutputView v;
     v.output = 4;
-    v.rising = 100;
-    v.falling = 300;
-    v.periodCounts = 400;
+    v.risingX = EdgeCountToX(100, 400);
+    v.fallingX = 3000.25;  // wherever the mouse left it, between counts
     v.risingLabel = "T9 = .500us";
     v.fallingLabel = "T10 = 1.500us";
     v.periodLabel = "2us";
     v.grabbed = Edge::Falling;
+    v.grabGreen = true;
     Scene s = BuildScene(v);
     EXPECT_FALSE(s.buttonFace);
     // Four dotted lines, the baseline, then the ten waveform segments.
     ASSERT_EQ(s.lines.size(), 15u);
     for (int k = 0; k < 10; ++k) EXPECT_EQ(s.lines[5 + k].rgb, k == 3 ? kGreen : kBlue) << k;
     EXPECT_DOUBLE_EQ(s.lines[5 + 1].at.x1, 1200 + 3007.5 / 4);
+    EXPECT_DOUBLE_EQ(s.lines[5 + 3].at.x1, 3000.25);
     ASSERT_EQ(s.texts.size(), 4u);
     EXPECT_EQ(s.texts[2].rgb, kBlack);
     EXPECT_EQ(s.texts[3].rgb, kBlue);
     EXPECT_EQ(s.texts[3].text, "T10 = 1.500us");
     EXPECT_EQ(s.texts[3].x, 7320);
     EXPECT_EQ(s.texts[3].y, 480);
+
+    // Recoloured while grabbed: the line takes the trace's colour, the label keeps the grab's.
+    v.grabGreen = false;
+    s = BuildScene(v);
+    for (int k = 0; k < 10; ++k) EXPECT_EQ(s.lines[5 + k].rgb, kBlue) << k;
+    EXPECT_EQ(s.texts[3].rgb, kBlue);
 
     v.grabbed = Edge::None;
     v.disabled = true;

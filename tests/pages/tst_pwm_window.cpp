@@ -1,5 +1,6 @@
 #include "page_test_support.h"
 
+#include "core/twips.h"
 #include "pages/frmPWM.h"
 #include "pages/widgets/pwm_canvas.h"
 
@@ -7,6 +8,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <cmath>
 
 namespace {
 
@@ -18,8 +20,11 @@ protected:
     }
     static void Mouse(QWidget* w, QEvent::Type type, double xTwips) {
         const QPointF at(xTwips / 15, w->height() / 2.0);
-        QMouseEvent e(type, at, w->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        const Qt::MouseButtons held = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
+                                          ? Qt::MouseButtons(Qt::LeftButton)
+                                          : Qt::MouseButtons(Qt::NoButton);
+        QMouseEvent e(type, at, w->mapToGlobal(at), button, held, Qt::NoModifier);
         QCoreApplication::sendEvent(w, &e);
     }
     static QString Text(const PWMCanvas* c, int k) { return c->CurrentScene().texts[static_cast<size_t>(k)].text; }
@@ -100,6 +105,45 @@ TEST_F(PWMWindowTest, ClickMoveClickOnThePictureThenProgram) {
     EXPECT_EQ(t[3], "W 48 42 E0");
     EXPECT_EQ(t[1], "W 48 43 C0");
     EXPECT_TRUE(w);  // Program leaves the page open
+}
+
+TEST_F(PWMWindowTest, ADoubleClickGrabsOnceAndTheLastPixelReachesThePeriodEnd) {
+    Reg(0x41) = 0x40;
+    Reg(0x43) = 0xC0;
+    QPointer<frmPWM> w = Open();
+    ASSERT_TRUE(w);
+    auto* outa = Child<PWMCanvas>(w, "pctPWM_0");
+    const double r = std::round(w->logic.RisingX(0) / 15) * 15;
+    board.ClearLog();
+
+    // Press, release, double click, release: one grab, not a grab and a drop.
+    Mouse(outa, QEvent::MouseButtonPress, r);
+    Mouse(outa, QEvent::MouseButtonRelease, r);
+    Mouse(outa, QEvent::MouseButtonDblClick, r);
+    Mouse(outa, QEvent::MouseButtonRelease, r);
+    EXPECT_EQ(w->logic.DragState[0].State(), pwm::Edge::Rising);
+    EXPECT_EQ(outa->CurrentScene().lines[6].rgb, pwm::kGreen);
+
+    Mouse(outa, QEvent::MouseMove, PixelsToTwips(280));
+    EXPECT_EQ(Text(outa, 2), "T1 = 20.405us");
+    EXPECT_DOUBLE_EQ(outa->CurrentScene().lines[6].at.x1, pwm::kMidX);
+    Mouse(outa, QEvent::MouseMove, PixelsToTwips(281));
+    EXPECT_EQ(Text(outa, 2), "T1 = 20.405us");
+
+    // Ticking and unticking the disable box recolours the carried edge with its trace.
+    auto* disable = Child<QCheckBox>(w, "chkDisable_0");
+    disable->click();
+    EXPECT_EQ(outa->CurrentScene().lines[6].rgb, pwm::kBlack);
+    disable->click();
+    EXPECT_EQ(outa->CurrentScene().lines[6].rgb, pwm::kRed);
+    EXPECT_EQ(outa->CurrentScene().texts[2].rgb, pwm::kRed);
+    Mouse(outa, QEvent::MouseButtonPress, 2000);
+    EXPECT_EQ(w->logic.DragState[0].State(), pwm::Edge::None);
+    EXPECT_EQ(outa->CurrentScene().texts[2].rgb, pwm::kBlack);
+
+    Child<QPushButton>(w, "cmdProgram")->click();
+    EXPECT_EQ(Reg(0x41), 0xFF);  // 4081 = 0xFF1
+    EXPECT_EQ(Reg(0x42) >> 4, 0x1);
 }
 
 TEST_F(PWMWindowTest, NudgesPresetsAndTheFiltersFrequencyReachTheChipOnlyThroughProgram) {

@@ -52,3 +52,5 @@ void PWMCanvas::mousePressEvent(QMouseEvent* event) {
 void PWMCanvas::mouseMoveEvent(QMouseEvent* event) {
     if (onMouseMove) onMouseMove(PixelsToTwips(1) * event->position().x());
 }
+
+void PWMCanvas::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }

@@ -21,6 +21,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // The second click of a double click is no second press: it would drop what the first grabbed.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     pwm::Scene scene_;
