@@ -3,6 +3,7 @@
 
 #include "filter/bode_grid.h"
 #include "filter/loop_models.h"
+#include "registers/session.h"
 
 #include <cmath>
 
@@ -10,19 +11,8 @@ namespace {
 
 // The start-up model inputs.
 ModelInputs StartInputs(const char* freq = "195kHz") {
-    LoopModelInputs L;
-    L.L[0] = 4;
-    L.C[0] = 200;
-    L.ESR[0] = 10;
-    L.ESR[1] = 10000000;
-    L.RL = 1;
-    L.Vin = 400;
-    L.Duty = 80;
-    L.N1 = 16;
-    L.N2 = 1;
-    L.R3 = 1000;
-    L.R4 = 1000;
-    return ModelInputsFrom(L, QString::fromLatin1(freq));
+    SetLoopModelDefaults();
+    return ModelInputsFrom(Shared().Devices[0].LoopModel, QString::fromLatin1(freq));
 }
 
 FilterSet Defaults(float fs) { return FilterSetFromCodes(3, 238, 150, 15, fs); }
