@@ -1,6 +1,8 @@
 #pragma once
 // The digital filter's register codes and their engineering values, the switching-frequency and
 // CCM/DCM threshold codes, and the PWM edge-register layout the frequency change rescales.
+#include "registers/pwm_edge_registers.h"
+
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -27,9 +29,7 @@ inline constexpr int32_t ZeroRegister(int m) { return 0x61 + 4 * m; }
 inline constexpr int32_t PoleRegister(int m) { return 0x62 + 4 * m; }
 inline constexpr int32_t HFGainRegister(int m) { return 0x63 + 4 * m; }
 
-inline constexpr int32_t kSwitchingFrequencyRegister = 0x5D;
 inline constexpr int32_t kThresholdRegister = 0x3C;
-inline constexpr int32_t kPinDisableRegister = 0x40;
 
 // Codes a refused set is offered.
 inline constexpr int kDefaultLFCode = 3;
@@ -73,13 +73,5 @@ float GetGainLimit(int which, int freqCode);
 // frequency and the integrator strictly below both corner points.
 bool IsFilterSetValid(const BodeGrid& grid, const FilterSet& set);
 
-// PWM edge registers: output k (0 to 6, AUX last) holds its rising edge at 0x41 + 4k (count bits
-// 11:4) and 0x42 + 4k (bits 3:0 in 7:4), its falling edge likewise at 0x43 + 4k and 0x44 + 4k.
-inline constexpr int kPwmOutputs = 7;
-inline constexpr int32_t EdgeRegister(int output) { return 0x41 + 4 * output; }
-inline int EdgeCount(int high, int low) { return high * 16 + (low & 0xF0) / 16; }
-// The two bytes of a count, the setting byte keeping its low nibble (modulation and sign).
-inline int EdgeHighByte(int count) { return (count & 0xFF0) / 16; }
-inline int EdgeLowByte(int count, int settingByte) { return (count & 15) * 16 | (settingByte & 15); }
 // A count at fOld Hz moved to the same fraction of the period at newHz, to the nearest count.
 int RescaleEdgeCount(float fOld, int count, float newHz);

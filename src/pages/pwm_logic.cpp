@@ -69,17 +69,17 @@ void PWMLogic::Form_Load() {
 
 void PWMLogic::ReadPWMRegisters(int dev) {
     for (int i = 0; i < pwm::kOutputs; ++i) {
-        const int n = PWMEdgeRegister(i);
+        const int n = EdgeRegister(i);
         const int timing1 = ReadRegister(dev, n);
         const int setting1 = ReadRegister(dev, n + 1);
         const int timing2 = ReadRegister(dev, n + 2);
         const int setting2 = ReadRegister(dev, n + 3);
-        const int disable = ReadRegister(dev, kPWMDisableRegister);
+        const int disable = ReadRegister(dev, kPinDisableRegister);
         PWMOutputRecord& out = PWMOutputs[i];
-        out.Edge1 = timing1 * 16 + kCountLowBits.Decode(setting1);
+        out.Edge1 = EdgeCount(timing1, setting1);
         out.Mod1 = kModulationBit.Decode(setting1);
         out.Sign1 = kSignBit.Decode(setting1);
-        out.Edge2 = timing2 * 16 + kCountLowBits.Decode(setting2);
+        out.Edge2 = EdgeCount(timing2, setting2);
         out.Mod2 = kModulationBit.Decode(setting2);
         out.Sign2 = kSignBit.Decode(setting2);
         out.Disabled = (disable >> (i + 1)) & 1;
@@ -266,7 +266,7 @@ void PWMLogic::pctPWM_MouseMove(int i, double x) {
 
 void PWMLogic::cmdProgram_Click(int dev) {
     for (int i = 0; i < pwm::kOutputs; ++i) {
-        const int n = PWMEdgeRegister(i);
+        const int n = EdgeRegister(i);
         // Counts are 12 bits: a label can never put more into the timing and setting registers.
         auto count = [&](int edge) {
             const float c = std::floor(GetEdgeCount(i, edge));
@@ -274,8 +274,8 @@ void PWMLogic::cmdProgram_Click(int dev) {
         };
         const int c1 = count(1);
         const int c2 = count(2);
-        WriteRegister(dev, n, (c1 & 0xFF0) / 16);
-        WriteRegister(dev, n + 2, (c2 & 0xFF0) / 16);
+        WriteRegister(dev, n, EdgeHighByte(c1));
+        WriteRegister(dev, n + 2, EdgeHighByte(c2));
         const int kept1 = kKeptBits.Decode(ReadRegister(dev, n + 1));
         WriteRegister(dev, n + 1,
                       kCountLowBits.Encode(c1 & 0xF) | kModulationBit.Encode(chkEnableT1Mod[i].Code()) |
@@ -288,7 +288,7 @@ void PWMLogic::cmdProgram_Click(int dev) {
     int disable = 1;
     for (int i = 0; i < pwm::kOutputs; ++i)
         if (chkDisable[i].Code() == 1) disable += 1 << (i + 1);
-    WriteRegister(dev, kPWMDisableRegister, disable);
+    WriteRegister(dev, kPinDisableRegister, disable);
     const int freq = ReadRegister(dev, kSwitchingFrequencyRegister);
     // With no AUX frequency shown, the chip's AUX code stays: no code without a frequency is written.
     const int aux = cmbAuxFreq.Code() >= 0 ? cmbAuxFreq.Code() : kAuxCode.Decode(freq);

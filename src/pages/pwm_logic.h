@@ -4,6 +4,7 @@
 // and Program. Nothing reaches the chip but set-up's reads and Program.
 #include "pages/pwm_diagram.h"
 #include "pages/register_field.h"
+#include "registers/pwm_edge_registers.h"
 
 #include <array>
 
@@ -14,10 +15,6 @@ const QStringList& TopologyItems();
 QString PWMOutputName(int i);
 QString PWMDisableCaption(int i);
 
-// First register of output i's four edge registers.
-constexpr int PWMEdgeRegister(int i) { return 0x41 + 4 * i; }
-constexpr int kPWMDisableRegister = 0x40;
-constexpr int kSwitchingFrequencyRegister = 0x5D;
 
 struct PWMOutputRecord {
     long Edge1 = 0;

@@ -13,7 +13,7 @@ std::string Access(char kind, int reg, int value = -1) {
 
 // Program's accesses for one output: the two timing bytes, then each setting byte over a fresh read.
 void AddProgramOutput(Trace& t, int i, int timing1, int timing2, int setting1, int setting2) {
-    const int n = PWMEdgeRegister(i);
+    const int n = EdgeRegister(i);
     t.push_back(Access('W', n, timing1));
     t.push_back(Access('W', n + 2, timing2));
     t.push_back(Access('R', n + 1));
@@ -30,7 +30,7 @@ protected:
     }
     uint8_t& Reg(int r) { return board.Regs(0x48)[r]; }
     void Edges(int i, int timing1, int setting1, int timing2, int setting2) {
-        const int n = PWMEdgeRegister(i);
+        const int n = EdgeRegister(i);
         Reg(n) = static_cast<uint8_t>(timing1);
         Reg(n + 1) = static_cast<uint8_t>(setting1);
         Reg(n + 2) = static_cast<uint8_t>(timing2);
@@ -44,7 +44,7 @@ protected:
     }
     // The edge registers and 0x40 as Program leaves them, one line per output.
     std::vector<int> EdgeBytes(int i) {
-        const int n = PWMEdgeRegister(i);
+        const int n = EdgeRegister(i);
         return {Reg(n), Reg(n + 1), Reg(n + 2), Reg(n + 3)};
     }
     PWMLogic page;
@@ -58,7 +58,7 @@ TEST_F(PWMTest, SetUpReadsEveryOutputThenTheFrequenciesAndWritesNothing) {
     page.SetupFormAfterLoad(0x48);
     Trace expected;
     for (int i = 0; i < 7; ++i) {
-        const int n = PWMEdgeRegister(i);
+        const int n = EdgeRegister(i);
         for (int r : {n, n + 1, n + 2, n + 3, 0x40}) expected.push_back(Access('R', r));
     }
     expected.push_back("R 48 5D");
