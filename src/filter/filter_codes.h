@@ -1,7 +1,7 @@
 #pragma once
 // The digital filter's register codes and their engineering values, the switching-frequency and
 // CCM/DCM threshold codes, and the PWM edge-register layout the frequency change rescales.
-#include "registers/pwm_edge_registers.h"
+#include "registers/switching_frequency.h"
 
 #include <QString>
 #include <array>
@@ -36,14 +36,6 @@ inline constexpr int kDefaultLFCode = 3;
 inline constexpr int kDefaultZeroCode = 238;
 inline constexpr int kDefaultPoleCode = 150;
 inline constexpr int kDefaultHFCode = 15;
-
-// The twelve switching frequencies; the list index is the code of register 0x5D bits 3:0.
-inline constexpr int kFrequencyCount = 12;
-const std::array<QString, kFrequencyCount>& SwitchingFrequencyTexts();
-// Hz of a code: ParseNumber(text) x 1000; 0 for a code with no entry.
-float SwitchingFrequencyOfCode(int code);
-// Index of the first list item equal to the text; the count (12) when none is.
-int SwitchingFrequencyCode(const QString& text);
 
 inline constexpr int kThresholdCount = 8;
 const std::array<QString, kThresholdCount>& ThresholdTexts();

@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr int kEdgeFrequencies[kFrequencyCount] = {49000,  74500,  98000,  125000, 149000, 195000,
-                                                   250000, 298000, 390000, 500000, 595000, 694000};
-
 void WriteCode(int32_t dev, int32_t reg, std::optional<int> code) {
     if (code) WriteRegister(dev, reg, *code);
 }
@@ -22,7 +19,7 @@ float CurrentSwitchingFrequency() { return static_cast<float>(Shared().Switching
 bool RescalePWMEdges(int32_t DevAddr, int oldCode, float newHz) {
     // Without both frequencies there is no ratio: dividing by nothing would clear the edges.
     if (oldCode < 0 || oldCode >= kFrequencyCount || !(newHz > 0)) return false;
-    const float fOld = static_cast<float>(kEdgeFrequencies[oldCode]);
+    const float fOld = SwitchingFrequencyOfCode(oldCode);
     for (int k = 0; k < kPwmOutputs; ++k) {
         const int32_t n = EdgeRegister(k);
         const int a = ReadRegister(DevAddr, n);

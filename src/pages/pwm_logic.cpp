@@ -22,8 +22,7 @@ QString EdgeName(int i, int edge) { return QStringLiteral("T") + NumberText(edge
 }  // namespace
 
 const QStringList& SwitchingFrequencyItems() {
-    static const QStringList items = {"49kHz",  "74.5kHz", "98kHz",  "125kHz", "149kHz", "195kHz",
-                                      "250kHz", "298kHz",  "390kHz", "500kHz", "595kHz", "694kHz"};
+    static const QStringList items(SwitchingFrequencyTexts().begin(), SwitchingFrequencyTexts().end());
     return items;
 }
 

@@ -4,7 +4,7 @@
 // and Program. Nothing reaches the chip but set-up's reads and Program.
 #include "pages/pwm_diagram.h"
 #include "pages/register_field.h"
-#include "registers/pwm_edge_registers.h"
+#include "registers/switching_frequency.h"
 
 #include <array>
 

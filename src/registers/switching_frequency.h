@@ -1,6 +1,18 @@
 #pragma once
-// The PWM edge registers, shared by the PWM page and the filter designer's frequency change.
+// The switching frequencies and the PWM edge registers, shared by the PWM page and the filter
+// designer, which changes the frequency and moves the edges with it.
+#include <QString>
+#include <array>
 #include <cstdint>
+
+// The twelve switching frequencies; the list index is the code of register 0x5D bits 3:0 (and,
+// for the AUX output, bits 7:4).
+inline constexpr int kFrequencyCount = 12;
+const std::array<QString, kFrequencyCount>& SwitchingFrequencyTexts();
+// Hz of a code: ParseNumber(text) x 1000; 0 for a code with no entry.
+float SwitchingFrequencyOfCode(int code);
+// Index of the first list item equal to the text; the count (12) when none is.
+int SwitchingFrequencyCode(const QString& text);
 
 inline constexpr int32_t kSwitchingFrequencyRegister = 0x5D;  // main code bits 3:0, AUX code 7:4
 inline constexpr int32_t kPinDisableRegister = 0x40;          // "PWM and SR Pin Disable"
