@@ -29,8 +29,7 @@ PrintQueue CupsDefaultQueue() {
 }
 
 // libcups is loaded at run time, as Qt's own print support does, so that building needs no
-// CUPS headers. Qt submits its jobs itself but throws away the answer; a refused job would
-// be lost without a word.
+// CUPS headers.
 struct CupsOption {
     char* name;
     char* value;
@@ -68,7 +67,8 @@ PrintService& Service() {
     return service;
 }
 
-// Renders the job into a PDF of its own, handed to the queue once it is complete.
+// Renders the job into a PDF of its own, handed to the queue once it is complete. Qt's own
+// submission throws away the queue's answer, so a refused job would be lost without a word.
 class QueuePrinter : public QPrinter {
 public:
     QueuePrinter(QString queue, const QPageLayout& page) : QPrinter(QPrinter::HighResolution), queue_(std::move(queue)) {

@@ -1,6 +1,6 @@
 #pragma once
 // The file dialogs and the printer: QFileDialog and the system's default printer in the
-// program, a chosen path and a PDF or failing printer in tests.
+// program, a chosen path and a PDF or failing printer or a stand-in print system in tests.
 #include <QPageLayout>
 #include <QString>
 #include <functional>
