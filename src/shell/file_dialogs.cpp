@@ -1,8 +1,14 @@
 #include "shell/file_dialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QLibrary>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTemporaryFile>
+#include <QtDebug>
+#include <utility>
+#include <vector>
 
 namespace {
 FileDialogHook& DialogHook() {
@@ -13,6 +19,73 @@ PrinterHook& PrintHook() {
     static PrinterHook hook;
     return hook;
 }
+PrintQueue CupsDefaultQueue() {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) return {};
+    // A printer made for the queue knows the printable margins of its paper.
+    QPrinter native(info, QPrinter::HighResolution);
+    native.setPageSize(info.defaultPageSize());
+    return {info.printerName(), native.pageLayout()};
+}
+
+// libcups is loaded at run time, as Qt's own print support does, so that building needs no
+// CUPS headers.
+struct CupsOption {
+    char* name;
+    char* value;
+};
+using CupsPrintFileFn = int (*)(const char* name, const char* filename, const char* title, int numOptions,
+                                CupsOption* options);
+using CupsLastErrorStringFn = const char* (*)();
+
+bool CupsSubmit(const QString& queue, const QString& pdfPath, const QString& title, const QPageLayout& page) {
+    static QLibrary cups(QStringLiteral("cups"), 2);
+    static const auto printFile = reinterpret_cast<CupsPrintFileFn>(cups.resolve("cupsPrintFile"));
+    static const auto lastError = reinterpret_cast<CupsLastErrorStringFn>(cups.resolve("cupsLastErrorString"));
+    if (!printFile) {
+        qWarning("Printing: %s", qPrintable(cups.errorString()));
+        return false;
+    }
+    // The options Qt's own submission gives: the paper by its name and the orientation.
+    QByteArray media = page.pageSize().key().toUtf8();
+    QByteArray mediaName = "media", landscapeName = "landscape", empty;
+    std::vector<CupsOption> options{{mediaName.data(), media.data()}};
+    if (page.orientation() == QPageLayout::Landscape) options.push_back({landscapeName.data(), empty.data()});
+    // A name with an instance ("queue/instance") is printed on the queue itself.
+    const QByteArray name = queue.section(QLatin1Char('/'), 0, 0).toLocal8Bit();
+    const int job = printFile(name.constData(), QFile::encodeName(pdfPath).constData(), title.toUtf8().constData(),
+                              static_cast<int>(options.size()), options.data());
+    if (job <= 0) {
+        qWarning("Printing on %s: %s", name.constData(), lastError ? lastError() : "refused");
+        return false;
+    }
+    return true;
+}
+
+PrintService& Service() {
+    static PrintService service{CupsDefaultQueue, CupsSubmit};
+    return service;
+}
+
+// Renders the job into a PDF of its own, handed to the queue once it is complete. Qt's own
+// submission throws away the queue's answer, so a refused job would be lost without a word.
+class QueuePrinter : public QPrinter {
+public:
+    QueuePrinter(QString queue, const QPageLayout& page) : QPrinter(QPrinter::HighResolution), queue_(std::move(queue)) {
+        file_.setFileTemplate(QDir::tempPath() + QStringLiteral("/zvc-print-XXXXXX.pdf"));
+        if (!file_.open()) return;
+        file_.close();
+        setOutputFormat(QPrinter::PdfFormat);
+        setOutputFileName(file_.fileName());
+        setPageLayout(page);
+    }
+    bool Ready() const { return !outputFileName().isEmpty(); }
+    bool Submit() { return Service().Submit(queue_, file_.fileName(), docName(), pageLayout()); }
+
+private:
+    QString queue_;
+    QTemporaryFile file_;
+};
 }  // namespace
 
 void SetFileDialogHook(FileDialogHook hook) { DialogHook() = std::move(hook); }
@@ -26,13 +99,25 @@ QString AskFileName(QWidget* parent, FileDialogKind kind, const QString& folder,
 
 void SetPrinterHook(PrinterHook hook) { PrintHook() = std::move(hook); }
 
+void SetPrintService(PrintService service) {
+    if (!service.DefaultQueue) service.DefaultQueue = CupsDefaultQueue;
+    if (!service.Submit) service.Submit = CupsSubmit;
+    Service() = std::move(service);
+}
+
 std::unique_ptr<QPrinter> OpenPrinter() {
     if (PrintHook()) return PrintHook()();
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) return nullptr;
-    auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    const PrintQueue queue = Service().DefaultQueue();
+    if (queue.Name.isEmpty()) return nullptr;
+    auto printer = std::make_unique<QueuePrinter>(queue.Name, queue.Page);
+    if (!printer->Ready()) return nullptr;
     // The filter window is wider than high: landscape in colour fits it best.
     printer->setPageOrientation(QPageLayout::Landscape);
     printer->setColorMode(QPrinter::Color);
     return printer;
+}
+
+bool SubmitPrintJob(QPrinter& printer) {
+    if (auto* queued = dynamic_cast<QueuePrinter*>(&printer)) return queued->Submit();
+    return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The file dialogs and the printer: QFileDialog and the system's default printer in the
-// program, a chosen path and a PDF or failing printer in tests.
+// program, a chosen path and a PDF or failing printer or a stand-in print system in tests.
+#include <QPageLayout>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -19,3 +20,19 @@ QString AskFileName(QWidget* parent, FileDialogKind kind, const QString& folder,
 using PrinterHook = std::function<std::unique_ptr<QPrinter>()>;
 void SetPrinterHook(PrinterHook hook);  // empty: the system's default printer
 std::unique_ptr<QPrinter> OpenPrinter();
+// Hands what was printed on an OpenPrinter printer to the print system once its painter has
+// ended; false when the job was not taken.
+bool SubmitPrintJob(QPrinter& printer);
+
+// The print system behind the default printer: CUPS in the program, a stand-in in tests.
+struct PrintQueue {
+    QString Name;      // empty: there is no default printer
+    QPageLayout Page;  // the queue's own paper and its printable margins
+};
+struct PrintService {
+    std::function<PrintQueue()> DefaultQueue;
+    // Sends a finished PDF as one job; false when the queue refuses it.
+    std::function<bool(const QString& queue, const QString& pdfPath, const QString& title, const QPageLayout& page)>
+        Submit;
+};
+void SetPrintService(PrintService service);  // empty: CUPS

@@ -61,6 +61,7 @@ bool PrintWidgetSnapshot(QWidget* window) {
         ShowPrinterError();
         return false;
     }
+    printer->setDocName(target->windowTitle());
     QPainter painter;
     if (!painter.begin(printer.get())) {
         ShowPrinterError();
@@ -69,8 +70,10 @@ bool PrintWidgetSnapshot(QWidget* window) {
     const int pageWidth = static_cast<int>(std::lround(printer->pageRect(QPrinter::Point).width() * 20.0));
     const SnapshotSize size = PrintedSnapshotSize(pageWidth, windowWidth, windowHeight);
     const double pixelsPerTwip = printer->resolution() / 1440.0;
+    // A lossy picture would blur the plot's one-pixel lines and colour their edges.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     painter.drawImage(QRectF(0, 0, size.Width * pixelsPerTwip, size.Height * pixelsPerTwip), picture);
-    const bool ok = painter.end() && printer->printerState() != QPrinter::Error;
+    const bool ok = painter.end() && printer->printerState() != QPrinter::Error && SubmitPrintJob(*printer);
     if (!ok) ShowPrinterError();
     return ok;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// Printing a picture of a window as shown, on the default printer without a dialog.
+// Printing a picture of a window as shown, on the default printer without a dialog, as a job
+// named after the window's caption.
 #include <cstdint>
 
 class QWidget;

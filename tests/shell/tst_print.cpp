@@ -15,6 +15,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -30,19 +32,37 @@ public:
     QLabel* note;
 };
 
+QByteArray Inflate(const QByteArray& zlib, quint32 expectedSize) {
+    QByteArray zipped(4, '\0');
+    qToBigEndian<quint32>(expectedSize, zipped.data());
+    return qUncompress(zipped + zlib);
+}
+
+// The dictionary and the data of every stream of a PDF, in file order.
+struct PdfStream {
+    QByteArray Dictionary, Data;
+};
+std::vector<PdfStream> Streams(const QByteArray& pdf) {
+    std::vector<PdfStream> streams;
+    qsizetype at = 0;
+    while ((at = pdf.indexOf("stream\n", at)) >= 0) {
+        const qsizetype dict = pdf.lastIndexOf("<<", at);
+        at += 7;
+        const qsizetype end = pdf.indexOf("endstream", at);
+        if (end < 0 || dict < 0) break;
+        streams.push_back({pdf.mid(dict, at - dict), pdf.mid(at, end - at)});
+        at = end + 9;  // past "endstream"
+    }
+    return streams;
+}
+
 // The size in points at which a one-page PDF draws its first image: the product of the
 // scale factors of every "cm" before its "Do".
 QSizeF DrawnImageSize(const QByteArray& pdf, int* pages) {
     *pages = static_cast<int>(pdf.count("/Type /Page\n"));
-    qsizetype at = 0;
-    while ((at = pdf.indexOf("stream\n", at)) >= 0) {
-        at += 7;
-        const qsizetype end = pdf.indexOf("endstream", at);
-        if (end < 0) break;
-        if (pdf[at] != '\x78') continue;  // not a zlib stream (a JPEG picture)
-        QByteArray zipped(4, '\0');
-        qToBigEndian<quint32>(1u << 20, zipped.data());
-        const QByteArray content = qUncompress(zipped + pdf.mid(at, end - at));
+    for (const PdfStream& stream : Streams(pdf)) {
+        if (stream.Dictionary.contains("/Subtype /Image") || !stream.Dictionary.contains("/FlateDecode")) continue;
+        const QByteArray content = Inflate(stream.Data, 1u << 20);
         const qsizetype doAt = content.indexOf(" Do");
         if (doAt < 0) continue;
         static const QRegularExpression cm(QStringLiteral("(\\S+) (\\S+) (\\S+) (\\S+) (\\S+) (\\S+) cm"));
@@ -58,6 +78,53 @@ QSizeF DrawnImageSize(const QByteArray& pdf, int* pages) {
     return {};
 }
 
+// The first picture of a PDF as stored, or a null image when it is not stored losslessly.
+QImage StoredPicture(const QByteArray& pdf) {
+    for (const PdfStream& stream : Streams(pdf)) {
+        const QByteArray& d = stream.Dictionary;
+        if (!d.contains("/Subtype /Image")) continue;
+        if (!d.contains("/Filter /FlateDecode") || !d.contains("/ColorSpace /DeviceRGB") ||
+            !d.contains("/BitsPerComponent 8"))
+            return {};
+        static const QRegularExpression size(QStringLiteral("/Width (\\d+)\\s*/Height (\\d+)"));
+        const auto m = size.match(QString::fromLatin1(d));
+        if (!m.hasMatch()) return {};
+        const int w = m.captured(1).toInt(), h = m.captured(2).toInt();
+        const QByteArray rgb = Inflate(stream.Data, static_cast<quint32>(w * h * 3));
+        if (rgb.size() != w * h * 3) return {};
+        QImage image(w, h, QImage::Format_RGB888);
+        for (int y = 0; y < h; ++y) std::memcpy(image.scanLine(y), rgb.constData() + y * w * 3, static_cast<size_t>(w) * 3);
+        return image;
+    }
+    return {};
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Stands in for the print system: one default queue that keeps the jobs it is sent.
+struct QueueStandIn {
+    struct Job {
+        QString Queue, Title;
+        QByteArray Pdf;
+        QString Path;
+    };
+    QString Name = QStringLiteral("office");
+    QPageLayout Page;
+    bool Accepts = true;
+    std::vector<Job> Jobs;
+
+    void Install() {
+        SetPrintService({[this] { return PrintQueue{Name, Page}; },
+                         [this](const QString& queue, const QString& path, const QString& title, const QPageLayout&) {
+                             Jobs.push_back({queue, title, ReadFile(path), path});
+                             return Accepts;
+                         }});
+    }
+};
+
 class PrintSnapshot : public RunFixture {
 protected:
     void SetUp() override {
@@ -72,6 +139,7 @@ protected:
     }
     void TearDown() override {
         SetPrinterHook({});
+        SetPrintService({});
         main.reset();
         RegisterPageFactory(PageKind::DigFilter, {});
         RunFixture::TearDown();
@@ -100,6 +168,7 @@ protected:
 
     QTemporaryDir dir;
     QString pdfPath;
+    QueueStandIn queue;
     std::unique_ptr<frmMain> main;
 };
 
@@ -156,6 +225,61 @@ TEST_F(PrintSnapshot, NarrowWindowPrintsAtItsOwnSize) {
     EXPECT_NEAR(printed.height(), PixelsToTwips(w.frameGeometry().height()), 0.01);
 }
 
+TEST_F(PrintSnapshot, DefaultQueuePrintsOnItsOwnPaperAsAJobNamedAfterTheWindow) {
+    FilterWindowStandIn* page = OpenFilterWindow();
+    ASSERT_TRUE(page);
+    ASSERT_EQ(page->windowTitle(), QStringLiteral("Filter Settings (0x48)"));
+    struct Case {
+        const char* name;
+        QPageSize::PageSizeId paper;
+        double margin;  // points on every side
+        const char* mediaBox;
+        SnapshotSize printed;
+    };
+    const Case cases[] = {
+        // Landscape: 792 - 2 x 18 points = 15120 twips, narrower than the window's 15270.
+        {"Letter", QPageSize::Letter, 18, "/MediaBox [0 0 792.000000 612.000000]", {15120, 9907}},
+        {"A5", QPageSize::A5, 0, "/MediaBox [0 0 595.000000 420.000000]", {11900, 7797}},
+        {"A3", QPageSize::A3, 10, "/MediaBox [0 0 1191.000000 842.000000]", {15270, 10005}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        queue.Jobs.clear();
+        queue.Page = QPageLayout(QPageSize(c.paper), QPageLayout::Portrait,
+                                 QMarginsF(c.margin, c.margin, c.margin, c.margin), QPageLayout::Point);
+        queue.Install();
+        PrintWindowSnapshot(0);
+        EXPECT_TRUE(prompts.Shown.empty());
+        ASSERT_EQ(queue.Jobs.size(), 1u);
+        const QueueStandIn::Job& job = queue.Jobs[0];
+        EXPECT_EQ(job.Queue, "office");
+        EXPECT_EQ(job.Title, "Filter Settings (0x48)");
+        EXPECT_TRUE(job.Pdf.contains(c.mediaBox));
+        int pages = 0;
+        const QSizeF points = DrawnImageSize(job.Pdf, &pages);
+        EXPECT_EQ(pages, 1);
+        EXPECT_NEAR(points.width() * 20, c.printed.Width, 0.01);
+        EXPECT_NEAR(points.height() * 20, c.printed.Height, 0.01);
+        EXPECT_FALSE(QFile::exists(job.Path));  // the job's file is not left behind
+    }
+}
+
+TEST_F(PrintSnapshot, PictureIsStoredLossless) {
+    QWidget w;
+    w.resize(300, 200);
+    // Thin coloured lines on white are where a lossy picture shows its fringes.
+    w.setStyleSheet(QStringLiteral("background: white"));
+    auto* line = new QLabel(&w);
+    line->setGeometry(10, 50, 280, 1);
+    line->setStyleSheet(QStringLiteral("background: #00c000"));
+    w.show();
+    PrintToPdf(550);
+    ASSERT_TRUE(PrintWidgetSnapshot(&w));
+    const QImage stored = StoredPicture(ReadFile(pdfPath));
+    ASSERT_FALSE(stored.isNull());
+    EXPECT_EQ(stored, QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB888));
+}
+
 TEST_F(PrintSnapshot, NoPrinterOrAFailingOneShowsPrinterError) {
     FilterWindowStandIn* page = OpenFilterWindow();
     ASSERT_TRUE(page);
@@ -170,6 +294,20 @@ TEST_F(PrintSnapshot, NoPrinterOrAFailingOneShowsPrinterError) {
         {"no printer", [] { SetPrinterHook([] { return std::unique_ptr<QPrinter>(); }); }, 0},
         {"printer error", [this] { PrintToPdf(550, dir.filePath(QStringLiteral("missing/dir/print.pdf"))); }, 0},
         {"no filter window", [this] { PrintToPdf(550); }, 1},
+        {"no default queue",
+         [this] {
+             SetPrinterHook({});
+             queue.Name.clear();
+             queue.Install();
+         },
+         0},
+        {"queue refuses the job",
+         [this] {
+             queue.Name = QStringLiteral("office");
+             queue.Accepts = false;
+             queue.Install();
+         },
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -186,6 +324,8 @@ TEST_F(PrintSnapshot, NoPrinterOrAFailingOneShowsPrinterError) {
         EXPECT_TRUE(page->isVisible());
     }
     EXPECT_FALSE(QFile::exists(pdfPath));
+    ASSERT_EQ(queue.Jobs.size(), 1u);  // only the queue that refuses was sent a job
+    EXPECT_FALSE(QFile::exists(queue.Jobs[0].Path));
 }
 
 }  // namespace
