@@ -3,6 +3,8 @@
 #include "core/numbers.h"
 #include "link/platform.h"
 #include "link/register_access.h"
+#include "pages/voltage_sense_logic.h"
+#include "registers/readings.h"
 
 #include <cfloat>
 #include <cmath>
@@ -108,6 +110,26 @@ bool BeginsWithNumber(const QString& text) {
     return i < n && text[i] == u'.' && digit(i + 1);
 }
 
+// True when the number the text begins with is zero: no digit but 0 before any exponent.
+bool DenotesZero(const QString& text) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && (text[i] == u' ' || text[i] == u'\t')) ++i;
+    auto digit = [&](qsizetype j) { return j < n && text[j] >= u'0' && text[j] <= u'9'; };
+    if (i + 1 < n && text[i] == u'&' && (text[i + 1] == u'H' || text[i + 1] == u'h')) {
+        for (i += 2; i < n && (digit(i) || (text[i].toUpper() >= u'A' && text[i].toUpper() <= u'F')); ++i)
+            if (text[i] != u'0') return false;
+        return true;
+    }
+    if (i < n && (text[i] == u'-' || text[i] == u'+')) ++i;
+    bool point = false;
+    for (; digit(i) || (!point && i < n && text[i] == u'.'); ++i) {
+        if (text[i] == u'.') point = true;
+        else if (text[i] != u'0') return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 LimitsLogic::LimitsLogic() {
@@ -151,24 +173,58 @@ void LimitsLogic::Choose(ListControl& list, int index) {
 }
 
 QStringList LimitsLogic::cmdSet_Click() {
-    QStringList refused;
+    std::array<bool, kScaleBoxes> refused{};
+    std::array<float, kScaleBoxes> factor{};
     for (int b = 0; b < kScaleBoxes; ++b) {
-        QString& text = txtDefault[static_cast<size_t>(b)];
-        const double v = ParseNumber(text);
-        float& factor = ScaleFactorOfBox(b);
-        // A factor of 0 from stray text, or infinity, would turn the reading into nonsense.
-        if (!BeginsWithNumber(text) || !(std::fabs(v) <= FLT_MAX)) {
-            refused << ScaleRowCaption(b);
-            text = NumberText(factor);
+        const auto k = static_cast<size_t>(b);
+        const QString& text = txtDefault[k];
+        factor[k] = ScaleFactorOfBox(b);
+        // A factor of 0 from stray text or from a number too small for single precision, or one
+        // whose greatest reading overflows, would turn the readings into nonsense.
+        if (!BeginsWithNumber(text)) {
+            refused[k] = true;
             continue;
         }
-        factor = static_cast<float>(v);
+        const double v = ParseNumber(text);
+        if (!(std::fabs(v) <= FLT_MAX)) {
+            refused[k] = true;
+            continue;
+        }
+        const float f = static_cast<float>(v);
+        if ((f == 0 && !DenotesZero(text)) || !std::isfinite(ScaledReading(kFullScaleCode, f))) {
+            refused[k] = true;
+            continue;
+        }
+        factor[k] = f;
     }
-    if (!refused.isEmpty())
+    // The powers multiply two readings, and the voltage sensing page trims the output voltage up
+    // to its highest setting: those must stay finite too. A pair that would not keeps both old
+    // factors, which always went together.
+    auto full = [&](int b) { return ScaledReading(kFullScaleCode, factor[static_cast<size_t>(b)]); };
+    const struct {
+        int a, b, digits;
+    } powers[] = {{0, 4, 0}, {5, 1, 3}};
+    for (const auto& p : powers)
+        if (!std::isfinite(PowerReading(full(p.a), full(p.b), p.digits))) refused[static_cast<size_t>(p.a)] = refused[static_cast<size_t>(p.b)] = true;
+    const QString top = OutputTrimItem(255);
+    const float highestTrim = static_cast<float>(ParseNumber(top.left(top.indexOf(u'%')))) / 100;
+    if (!std::isfinite(highestTrim * full(1))) refused[1] = true;
+
+    QStringList names;
+    for (int b = 0; b < kScaleBoxes; ++b) {
+        const auto k = static_cast<size_t>(b);
+        if (refused[k]) {
+            names << ScaleRowCaption(b);
+            txtDefault[k] = NumberText(ScaleFactorOfBox(b));
+        } else {
+            ScaleFactorOfBox(b) = factor[k];
+        }
+    }
+    if (!names.isEmpty())
         MsgBox(QStringLiteral("Each scale factor must be a number within the single-precision range. Not changed: ") +
-                   refused.join(QStringLiteral(", ")),
+                   names.join(QStringLiteral(", ")),
                MsgButtons::OK, MsgIcon::Exclamation);
-    return refused;
+    return names;
 }
 
 void LimitsLogic::cmbGraph_Click() {
