@@ -175,40 +175,38 @@ void LimitsLogic::Choose(ListControl& list, int index) {
 QStringList LimitsLogic::cmdSet_Click() {
     std::array<bool, kScaleBoxes> refused{};
     std::array<float, kScaleBoxes> factor{};
+    for (int b = 0; b < kScaleBoxes; ++b) factor[static_cast<size_t>(b)] = ScaleFactorOfBox(b);
+    auto refuse = [&](int b) {
+        refused[static_cast<size_t>(b)] = true;
+        factor[static_cast<size_t>(b)] = ScaleFactorOfBox(b);
+    };
+    auto full = [&](int b) { return ScaledReading(kFullScaleCode, factor[static_cast<size_t>(b)]); };
     for (int b = 0; b < kScaleBoxes; ++b) {
-        const auto k = static_cast<size_t>(b);
-        const QString& text = txtDefault[k];
-        factor[k] = ScaleFactorOfBox(b);
+        const QString& text = txtDefault[static_cast<size_t>(b)];
         // A factor of 0 from stray text or from a number too small for single precision, or one
         // whose greatest reading overflows, would turn the readings into nonsense.
-        if (!BeginsWithNumber(text)) {
-            refused[k] = true;
-            continue;
-        }
         const double v = ParseNumber(text);
-        if (!(std::fabs(v) <= FLT_MAX)) {
-            refused[k] = true;
+        if (!BeginsWithNumber(text) || !(std::fabs(v) <= FLT_MAX)) {
+            refuse(b);
             continue;
         }
-        const float f = static_cast<float>(v);
-        if ((f == 0 && !DenotesZero(text)) || !std::isfinite(ScaledReading(kFullScaleCode, f))) {
-            refused[k] = true;
-            continue;
-        }
-        factor[k] = f;
+        factor[static_cast<size_t>(b)] = static_cast<float>(v);
+        if ((factor[static_cast<size_t>(b)] == 0 && !DenotesZero(text)) || !std::isfinite(full(b))) refuse(b);
     }
-    // The powers multiply two readings, and the voltage sensing page trims the output voltage up
-    // to its highest setting: those must stay finite too. A pair that would not keeps both old
+    // The voltage sensing page trims the output voltage up to its highest setting, and the powers
+    // multiply two readings: those must stay finite too. A power that would not keeps both old
     // factors, which always went together.
-    auto full = [&](int b) { return ScaledReading(kFullScaleCode, factor[static_cast<size_t>(b)]); };
+    const QString top = OutputTrimItem(255);
+    const float highestTrim = static_cast<float>(ParseNumber(top.left(top.indexOf(u'%')))) / 100;
+    if (!std::isfinite(highestTrim * full(1))) refuse(1);
     const struct {
         int a, b, digits;
     } powers[] = {{0, 4, 0}, {5, 1, 3}};
     for (const auto& p : powers)
-        if (!std::isfinite(PowerReading(full(p.a), full(p.b), p.digits))) refused[static_cast<size_t>(p.a)] = refused[static_cast<size_t>(p.b)] = true;
-    const QString top = OutputTrimItem(255);
-    const float highestTrim = static_cast<float>(ParseNumber(top.left(top.indexOf(u'%')))) / 100;
-    if (!std::isfinite(highestTrim * full(1))) refused[1] = true;
+        if (!std::isfinite(PowerReading(full(p.a), full(p.b), p.digits))) {
+            refuse(p.a);
+            refuse(p.b);
+        }
 
     QStringList names;
     for (int b = 0; b < kScaleBoxes; ++b) {

@@ -206,6 +206,7 @@ TEST_F(LimitsTest, SetValuesRefusesFactorsThatWouldMakeAReadingInfiniteOrVanish)
         // The voltage sensing page shows the output voltage trimmed up to 125 %.
         {{{1, "2E38"}, {5, "0"}}, {"O/P Voltage (VS3)"}},
         {{{1, "1.9E38"}, {5, "0"}}, {}},
+        {{{1, "2E38"}, {5, ".9"}}, {"O/P Voltage (VS3)"}},  // the current goes with the old voltage
         // A number that is not zero must not become 0 in single precision; a true zero is fine.
         {{{3, "1e-320"}}, {"VS2"}},
         {{{3, "1e-400"}}, {"VS2"}},
