@@ -3,12 +3,14 @@
 #include "pages/widgets/gauge.h"
 #include "pages/widgets/lamp.h"
 #include "pages/widgets/strip_chart.h"
+#include "core/twips.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QAbstractItemView>
@@ -25,6 +27,9 @@ const char* const kLampCaptions[32] = {
     "Reserved",      "ACSNS",          "ADDRESS",         "DCM",            "Subharmonic",     "Duty Cycle",
     "CRC Fault",     "EEPROM Unlocked"};
 
+// Of the page's font, for the rows of the fault configuration tab.
+constexpr double kFaultRowsFontScale = 0.75;
+
 QString Name(const char* base, int k) { return QString::fromLatin1(base) + QString::number(k); }
 
 QLabel* RightLabel(const QString& caption) {
@@ -32,6 +37,24 @@ QLabel* RightLabel(const QString& caption) {
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return l;
 }
+
+// The register-code caption of a scale row: the code at the left and the closing "=" at the right
+// edge, so the "=" of every row lines up whatever the width of the code and the blanks.
+class CodeEqualsLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QString all = text();
+        const qsizetype eq = all.lastIndexOf(u'=');
+        const QRect r = contentsRect();
+        p.setPen(palette().color(foregroundRole()));
+        p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, eq < 0 ? all : all.left(eq));
+        if (eq >= 0) p.drawText(r, Qt::AlignRight | Qt::AlignVCenter, all.mid(eq));
+    }
+};
 
 }  // namespace
 
@@ -102,7 +125,13 @@ QWidget* frmLimits::BuildFaultTab() {
     auto* tab = new QWidget;
     auto* frame = new QGroupBox;
     frame->setObjectName(QStringLiteral("Frame3"));
+    // Four columns of whole items need more than the window's width at the page's font.
+    QFont rows = frame->font();
+    rows.setPointSizeF(rows.pointSizeF() * kFaultRowsFontScale);
+    frame->setFont(rows);
     auto* grid = new QGridLayout(frame);
+    grid->setHorizontalSpacing(4);
+    grid->setContentsMargins(6, 6, 6, 6);
     grid->addWidget(NewLabel(QStringLiteral("Action"), "Label1_0"), 0, 1);
     grid->addWidget(NewLabel(QStringLiteral("Resolve Issue"), "Label1_1"), 0, 2);
     grid->addWidget(NewLabel(QStringLiteral("Timing"), "Label1_2"), 0, 3);
@@ -110,24 +139,25 @@ QWidget* frmLimits::BuildFaultTab() {
     for (int k = 0; k < kFaultRows; ++k) {
         const auto r = static_cast<size_t>(k);
         QLabel* label = RightLabel(FaultRowCaption(k));
-        // "Ext Flag Input (FLAGIN)" spans two lines.
+        label->setObjectName(Name("lblFault", k));
+        // "Ext Flag Input (FLAGIN)" spans two lines, right-aligned with the other captions.
         if (k == 10) {
             label->setWordWrap(true);
-            label->setMaximumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("Ext Flag Input")) + 8);
+            label->setFixedWidth(QFontMetrics(rows).horizontalAdvance(QStringLiteral("Ext Flag Input")) + 4);
         }
         QWidget* row[] = {label,
                           views.Add(NewList(Name("cmbConfig", k).toLatin1().constData()), logic.cmbConfig[r]),
                           views.Add(NewList(Name("cmbResolve", k).toLatin1().constData()), logic.cmbResolve[r]),
                           views.Add(NewList(Name("cmbTiming", k).toLatin1().constData()), logic.cmbTiming[r])};
-        // The short lists take the width of their longest item; the resolve list takes what is
-        // left, and its drop-down still shows its items whole.
-        for (int c : {1, 3}) static_cast<QComboBox*>(row[c])->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-        auto* resolve = static_cast<QComboBox*>(row[2]);
-        resolve->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-        resolve->setMinimumWidth(120);
-        resolve->view()->setMinimumWidth(resolve->fontMetrics().horizontalAdvance(FaultResolveItems()[1]) + 40);
+        // Each list is as wide as its longest item; its drop-down, a window of its own, would not
+        // take the smaller font by itself.
+        for (int c = 1; c < 4; ++c) {
+            auto* box = static_cast<QComboBox*>(row[c]);
+            box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+            box->view()->setFont(rows);
+        }
         for (int c = 0; c < 4; ++c) {
-            grid->addWidget(row[c], k + 1, c);
+            grid->addWidget(row[c], k + 1, c, c == 0 ? Qt::AlignRight | Qt::AlignVCenter : Qt::Alignment());
             if (k >= 12) row[c]->setVisible(false);  // the chip's last two rows are not offered
         }
     }
@@ -143,6 +173,7 @@ QWidget* frmLimits::BuildFaultTab() {
     connect(close, &QPushButton::clicked, this, &frmLimits::cmdClose_Click);
 
     auto* v = new QVBoxLayout(tab);
+    v->setContentsMargins(6, 6, 6, 6);
     v->addWidget(frame);
     v->addStretch();
     v->addLayout(buttons);
@@ -195,7 +226,10 @@ QWidget* frmLimits::BuildGraphsTab() {
     auto* tab = new QWidget;
     auto* v = new QVBoxLayout(tab);
     auto* chooser = new QHBoxLayout;
-    chooser->addWidget(views.Add(NewList("cmbGraph"), logic.cmbGraph));
+    QComboBox* graph = views.Add(NewList("cmbGraph"), logic.cmbGraph);
+    graph->setSizeAdjustPolicy(QComboBox::AdjustToContents);  // the chosen chart's name shows whole
+    graph->setMinimumWidth(TwipsToPixels(3375));
+    chooser->addWidget(graph);
     chooser->addStretch();
     v->addLayout(chooser);
     auto* stack = new QGridLayout;
@@ -248,7 +282,9 @@ QWidget* frmLimits::BuildDefaultsTab() {
                     [this, b = row.box](const QString& text) { logic.txtDefault[static_cast<size_t>(b)] = text; });
         }
         grid->addWidget(RightLabel(QString::fromLatin1(row.caption)), r, 0);
-        grid->addWidget(NewLabel(QStringLiteral(" ") + QString::fromLatin1(row.code) + QStringLiteral("            =")), r, 1);
+        auto* code = new CodeEqualsLabel(QStringLiteral(" ") + QString::fromLatin1(row.code) + QStringLiteral("            ="));
+        code->setObjectName(Name("lblCode", r - 1));
+        grid->addWidget(code, r, 1);
         grid->addWidget(box, r, 2);
         grid->addWidget(NewLabel(QString::fromUtf8(row.unit)), r, 3);
         ++r;

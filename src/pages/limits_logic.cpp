@@ -3,6 +3,8 @@
 #include "core/numbers.h"
 #include "link/platform.h"
 #include "link/register_access.h"
+#include "pages/voltage_sense_logic.h"
+#include "registers/readings.h"
 
 #include <cfloat>
 #include <cmath>
@@ -108,6 +110,26 @@ bool BeginsWithNumber(const QString& text) {
     return i < n && text[i] == u'.' && digit(i + 1);
 }
 
+// True when the number the text begins with is zero: no digit but 0 before any exponent.
+bool DenotesZero(const QString& text) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && (text[i] == u' ' || text[i] == u'\t')) ++i;
+    auto digit = [&](qsizetype j) { return j < n && text[j] >= u'0' && text[j] <= u'9'; };
+    if (i + 1 < n && text[i] == u'&' && (text[i + 1] == u'H' || text[i + 1] == u'h')) {
+        for (i += 2; i < n && (digit(i) || (text[i].toUpper() >= u'A' && text[i].toUpper() <= u'F')); ++i)
+            if (text[i] != u'0') return false;
+        return true;
+    }
+    if (i < n && (text[i] == u'-' || text[i] == u'+')) ++i;
+    bool point = false;
+    for (; digit(i) || (!point && i < n && text[i] == u'.'); ++i) {
+        if (text[i] == u'.') point = true;
+        else if (text[i] != u'0') return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 LimitsLogic::LimitsLogic() {
@@ -151,24 +173,56 @@ void LimitsLogic::Choose(ListControl& list, int index) {
 }
 
 QStringList LimitsLogic::cmdSet_Click() {
-    QStringList refused;
+    std::array<bool, kScaleBoxes> refused{};
+    std::array<float, kScaleBoxes> factor{};
+    for (int b = 0; b < kScaleBoxes; ++b) factor[static_cast<size_t>(b)] = ScaleFactorOfBox(b);
+    auto refuse = [&](int b) {
+        refused[static_cast<size_t>(b)] = true;
+        factor[static_cast<size_t>(b)] = ScaleFactorOfBox(b);
+    };
+    auto full = [&](int b) { return ScaledReading(kFullScaleCode, factor[static_cast<size_t>(b)]); };
     for (int b = 0; b < kScaleBoxes; ++b) {
-        QString& text = txtDefault[static_cast<size_t>(b)];
+        const QString& text = txtDefault[static_cast<size_t>(b)];
+        // A factor of 0 from stray text or from a number too small for single precision, or one
+        // whose greatest reading overflows, would turn the readings into nonsense.
         const double v = ParseNumber(text);
-        float& factor = ScaleFactorOfBox(b);
-        // A factor of 0 from stray text, or infinity, would turn the reading into nonsense.
         if (!BeginsWithNumber(text) || !(std::fabs(v) <= FLT_MAX)) {
-            refused << ScaleRowCaption(b);
-            text = NumberText(factor);
+            refuse(b);
             continue;
         }
-        factor = static_cast<float>(v);
+        factor[static_cast<size_t>(b)] = static_cast<float>(v);
+        if ((factor[static_cast<size_t>(b)] == 0 && !DenotesZero(text)) || !std::isfinite(full(b))) refuse(b);
     }
-    if (!refused.isEmpty())
+    // The voltage sensing page trims the output voltage up to its highest setting, and the powers
+    // multiply two readings: those must stay finite too. A power that would not keeps both old
+    // factors, which always went together.
+    const QString top = OutputTrimItem(255);
+    const float highestTrim = static_cast<float>(ParseNumber(top.left(top.indexOf(u'%')))) / 100;
+    if (!std::isfinite(highestTrim * full(1))) refuse(1);
+    const struct {
+        int a, b, digits;
+    } powers[] = {{0, 4, 0}, {5, 1, 3}};
+    for (const auto& p : powers)
+        if (!std::isfinite(PowerReading(full(p.a), full(p.b), p.digits))) {
+            refuse(p.a);
+            refuse(p.b);
+        }
+
+    QStringList names;
+    for (int b = 0; b < kScaleBoxes; ++b) {
+        const auto k = static_cast<size_t>(b);
+        if (refused[k]) {
+            names << ScaleRowCaption(b);
+            txtDefault[k] = NumberText(ScaleFactorOfBox(b));
+        } else {
+            ScaleFactorOfBox(b) = factor[k];
+        }
+    }
+    if (!names.isEmpty())
         MsgBox(QStringLiteral("Each scale factor must be a number within the single-precision range. Not changed: ") +
-                   refused.join(QStringLiteral(", ")),
+                   names.join(QStringLiteral(", ")),
                MsgButtons::OK, MsgIcon::Exclamation);
-    return refused;
+    return names;
 }
 
 void LimitsLogic::cmbGraph_Click() {

@@ -77,8 +77,11 @@ public:
     // Writes 0x08 to 0x0E composed from the rows; reads nothing.
     void cmdApply_Click(int dev);
     void Choose(ListControl& list, int index);
-    // Stores the six boxes as scale factors. A box that holds no number, or one too large for single
-    // precision, keeps its factor and shows it again; the result names those boxes (empty: all set).
+    // Stores the six boxes as scale factors. A box keeps its factor and shows it again when it holds
+    // no number, when its number is not zero but is zero in single precision, or when its greatest
+    // reading would overflow single precision; so do both factors of a power whose greatest reading
+    // would overflow, and the output voltage factor when its highest trimmed value would. The
+    // result names those boxes (empty: all set).
     QStringList cmdSet_Click();
     void cmbGraph_Click();
     void Form_Unload(int dev);

@@ -36,14 +36,17 @@ float TwelveBitCode(int32_t address, int32_t reg) {
     return static_cast<float>(first * 16) + static_cast<float>(second) / 16.0f;
 }
 
-float Scaled(int32_t address, int32_t reg, float perCode) {
-    const float value = TwelveBitCode(address, reg) * perCode;
-    return static_cast<float>(RoundHalfEven(value, 3));
-}
+float ScaledCode(float code, float perCode) { return static_cast<float>(RoundHalfEven(code * perCode, 3)); }
+
+float Scaled(int32_t address, int32_t reg, float perCode) { return ScaledCode(TwelveBitCode(address, reg), perCode); }
 
 float Byte(int32_t address, int32_t reg) { return static_cast<float>(ReadRegister(address, reg)); }
 
 }  // namespace
+
+float ScaledReading(float code, float factor) { return ScaledCode(code, factor / 3000.0f); }
+
+float PowerReading(float a, float b, int digits) { return static_cast<float>(RoundHalfEven(a * b, digits)); }
 
 void SetReadingScaleFactors() {
     ScaleFactors& f = Shared().DefaultScaleFactors;
@@ -111,7 +114,7 @@ void PollReadings() {
         case 0:
             d.InputVoltage = Scaled(a, 0x12, inputVoltage);
             d.InputCurrent = Scaled(a, 0x13, inputCurrent);
-            d.InputPower = static_cast<float>(RoundHalfEven(d.InputVoltage * d.InputCurrent, 0));
+            d.InputPower = PowerReading(d.InputVoltage, d.InputCurrent, 0);
             break;
         case 1:
             d.VS1Voltage = Scaled(a, 0x15, vs1);
@@ -120,7 +123,7 @@ void PollReadings() {
         case 2:
             d.OutputVoltage = Scaled(a, 0x17, outputVoltage);
             d.OutputCurrent = Scaled(a, 0x18, outputCurrent);
-            d.OutputPower = static_cast<float>(RoundHalfEven(d.OutputCurrent * d.OutputVoltage, 3));
+            d.OutputPower = PowerReading(d.OutputCurrent, d.OutputVoltage, 3);
             break;
         case 3: {
             const int16_t first = ReadRegister(a, 0x1A);

@@ -1,10 +1,13 @@
 #include "page_test_support.h"
 
 #include "core/numbers.h"
+#include "pages/current_sense_logic.h"
 #include "pages/limits_logic.h"
+#include "pages/voltage_sense_logic.h"
 #include "registers/readings.h"
 
 #include <cfloat>
+#include <cmath>
 
 namespace {
 
@@ -147,10 +150,96 @@ TEST_F(LimitsTest, SetValuesKeepsAFactorWhoseBoxHoldsNoNumberAndSaysWhich) {
     ASSERT_EQ(prompts.Shown.size(), 1u);
     EXPECT_EQ(prompts.Shown[0].icon, MsgIcon::Exclamation);
     EXPECT_TRUE(prompts.Shown[0].text.contains("I/P Voltage, O/P Voltage (VS3), VS2, I/P Current, O/P Current"));
-    // The largest single-precision value is still a number.
-    page.txtDefault[0] = QStringLiteral("3.4E38");
-    EXPECT_TRUE(page.cmdSet_Click().isEmpty());
-    EXPECT_EQ(f.InputVoltageScale, 3.4e38f);
+}
+
+// Every reading, power, caption, sample and sensed value that the full-scale codes give under the
+// factors now set is a finite number.
+void ExpectFullScaleReadingsFinite(EmulatedBoard& board, const std::string& why) {
+    for (int reg : {0x12, 0x13, 0x15, 0x16, 0x17, 0x18}) board.Regs(0x48)[reg] = 0xFF;
+    board.Regs(0x48)[0x31] = 0xFF;  // the highest output trim
+    for (int i = 0; i < 5; ++i) PollReadings();
+    const DeviceRecord& r = Shared().Devices[0];
+    for (float v : {r.InputVoltage, r.InputCurrent, r.InputPower, r.VS1Voltage, r.VS2Voltage, r.OutputVoltage,
+                    r.OutputCurrent, r.OutputPower})
+        EXPECT_TRUE(std::isfinite(v)) << why << ": " << v;
+    LimitsLogic page;
+    page.SetupFormAfterLoad(0x48);
+    ASSERT_TRUE(page.DisplayData(0x48));
+    for (const GaugeSpec& g : Gauges()) {
+        const auto k = static_cast<size_t>(g.number);
+        EXPECT_TRUE(std::isfinite(page.needle[k])) << why << ": gauge " << g.number;
+        EXPECT_FALSE(page.gaugeCaption[k].contains(QStringLiteral("Inf")) || page.gaugeCaption[k].contains(QStringLiteral("NaN")))
+            << why << ": " << page.gaugeCaption[k].toStdString();
+    }
+    for (const PlotSample& s : page.PlotData(0x48)) EXPECT_TRUE(std::isfinite(s.value)) << why;
+    VoltageSenseLogic sense;
+    sense.SetupFormAfterLoad(0x48);
+    sense.DisplayValues(0x48);
+    CurrentSenseLogic current;
+    current.SetupFormAfterLoad(0x48);
+    current.DisplayValues(0x48);
+    for (const QString& t : {sense.lblVS1Val, sense.lblVS2Val, sense.lblVS3Val, sense.lblOutputVal, current.lblCS1Val,
+                             current.lblCS2Val})
+        EXPECT_FALSE(t.contains(QStringLiteral("Inf")) || t.contains(QStringLiteral("NaN"))) << why << ": " << t.toStdString();
+}
+
+TEST_F(LimitsTest, SetValuesRefusesFactorsThatWouldMakeAReadingInfiniteOrVanish) {
+    // Boxes in order: I/P Voltage, O/P Voltage (VS3), VS1, VS2, I/P Current, O/P Current.
+    struct Case {
+        std::vector<std::pair<int, const char*>> typed;
+        QStringList refused;
+    };
+    const Case cases[] = {
+        // The greatest code 4095.9375 times factor / 3000 must stay within single precision.
+        {{{0, "2.4E38"}}, {}},
+        {{{0, "2.5E38"}}, {"I/P Voltage"}},
+        {{{0, "3.4E38"}}, {"I/P Voltage"}},
+        {{{2, "-2.5E38"}, {3, "-2.4E38"}}, {"VS1"}},
+        {{{4, "1E39"}}, {"I/P Current"}},
+        // Each power multiplies two readings: a pair whose product overflows keeps both factors,
+        // whichever of the two was typed.
+        {{{0, "2E38"}, {4, "1"}}, {"I/P Voltage", "I/P Current"}},
+        {{{4, "1E38"}}, {"I/P Voltage", "I/P Current"}},
+        {{{5, "1E37"}}, {}},
+        {{{5, "-2E37"}}, {"O/P Voltage (VS3)", "O/P Current"}},
+        {{{0, "1E20"}, {4, "1E15"}}, {}},
+        // The voltage sensing page shows the output voltage trimmed up to 125 %.
+        {{{1, "2E38"}, {5, "0"}}, {"O/P Voltage (VS3)"}},
+        {{{1, "1.9E38"}, {5, "0"}}, {}},
+        {{{1, "2E38"}, {5, ".9"}}, {"O/P Voltage (VS3)"}},  // the current goes with the old voltage
+        // A number that is not zero must not become 0 in single precision; a true zero is fine.
+        {{{3, "1e-320"}}, {"VS2"}},
+        {{{3, "1e-400"}}, {"VS2"}},
+        {{{3, "-7E-50"}, {2, ".0001e-50"}}, {"VS1", "VS2"}},
+        {{{3, "0.000"}, {2, "-0e-999"}, {1, "&H0"}}, {}},
+        {{{3, "1e-40"}}, {}},
+        {{{0, "abc"}, {3, "1e-320"}, {4, "1E38"}}, {"I/P Voltage", "VS2", "I/P Current"}},
+    };
+    for (const Case& c : cases) {
+        SetReadingScaleFactors();
+        page.SetupFormAfterLoad(0x48);
+        prompts.Shown.clear();
+        std::string why;
+        for (auto [box, text] : c.typed) {
+            page.txtDefault[static_cast<size_t>(box)] = QString::fromLatin1(text);
+            why += std::to_string(box) + "=" + text + " ";
+        }
+        const std::array<QString, 6> typed = page.txtDefault;
+        std::array<float, 6> before{};
+        for (int b = 0; b < kScaleBoxes; ++b) before[static_cast<size_t>(b)] = ScaleFactorOfBox(b);
+        EXPECT_EQ(page.cmdSet_Click(), c.refused) << why;
+        EXPECT_EQ(prompts.Shown.size(), c.refused.isEmpty() ? 0u : 1u) << why;
+        for (int b = 0; b < kScaleBoxes; ++b) {
+            const auto k = static_cast<size_t>(b);
+            if (c.refused.contains(ScaleRowCaption(b))) {  // the old factor, shown again
+                EXPECT_EQ(ScaleFactorOfBox(b), before[k]) << why << b;
+                EXPECT_EQ(page.txtDefault[k], NumberText(before[k])) << why << b;
+            } else {
+                EXPECT_EQ(ScaleFactorOfBox(b), static_cast<float>(ParseNumber(typed[k]))) << why << b;
+            }
+        }
+        ExpectFullScaleReadingsFinite(board, why);
+    }
 }
 
 TEST_F(LimitsTest, TheGraphChooserShowsExactlyTheChosenChart) {

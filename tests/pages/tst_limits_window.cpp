@@ -6,10 +6,16 @@
 #include "pages/widgets/strip_chart.h"
 #include "registers/readings.h"
 
+#include <QAbstractItemView>
+#include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTabWidget>
+#include <algorithm>
 
 namespace {
 
@@ -29,6 +35,29 @@ protected:
     static void Pick(QComboBox* box, int i) {
         box->setCurrentIndex(i);
         emit box->activated(i);
+    }
+    // The width the closed box gives its text, and the width its longest item needs.
+    static int TextRoom(QComboBox* box) {
+        QStyleOptionComboBox opt;
+        opt.initFrom(box);
+        return box->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, box).width();
+    }
+    static int LongestItem(QComboBox* box) {
+        int widest = 0;
+        for (int i = 0; i < box->count(); ++i) widest = std::max(widest, box->fontMetrics().horizontalAdvance(box->itemText(i)));
+        return widest;
+    }
+    // Every item shows whole in the closed box and in its drop-down, and the box lies inside the window.
+    static void ExpectWholeItems(PageWindow* w, QComboBox* box) {
+        const std::string name = box->objectName().toStdString();
+        EXPECT_GE(TextRoom(box), LongestItem(box)) << name;
+        EXPECT_LE(box->mapTo(w, QPoint(box->width(), 0)).x(), w->width()) << name;
+        box->showPopup();
+        QAbstractItemView* list = box->view();
+        EXPECT_EQ(list->font(), box->font()) << name;  // the drop-down shows the items as the box does
+        // Room for the longest item and the menu item's margins.
+        EXPECT_GE(list->viewport()->width(), LongestItem(box) + 16) << name;
+        box->hidePopup();
     }
     std::vector<size_t> Samples(PageWindow* w) {
         std::vector<size_t> n;
@@ -158,6 +187,94 @@ TEST_F(LimitsWindowTest, MasterTimerRefreshShowsTheRecordAndGrowsEveryChart) {
     for (int t = 0; t < tabs->count(); ++t) {
         tabs->setCurrentIndex(t);
         EXPECT_FALSE(w->grab().isNull()) << t;
+    }
+}
+
+TEST_F(LimitsWindowTest, FaultConfigurationListsShowWholeItemsAndTheCaptionsAlign) {
+    QPointer<PageWindow> w = Open();
+    ASSERT_TRUE(w);
+    w->grab();  // lays the window out at its own size, as it shows
+    auto* frame = Child<QGroupBox>(w, "Frame3");
+    ASSERT_TRUE(frame);
+    int captionRight = -1;
+    for (int k = 0; k < 12; ++k) {
+        for (const char* list : {"cmbConfig", "cmbResolve", "cmbTiming"}) {
+            auto* box = Child<QComboBox>(w, (list + std::to_string(k)).c_str());
+            ASSERT_TRUE(box);
+            ExpectWholeItems(w, box);
+        }
+        auto* caption = Child<QLabel>(w, ("lblFault" + std::to_string(k)).c_str());
+        ASSERT_TRUE(caption);
+        const QRect at(caption->mapTo(frame, QPoint(0, 0)), caption->size());
+        if (captionRight < 0) captionRight = at.right();
+        EXPECT_NEAR(at.right(), captionRight, 1) << k;  // every caption ends where the others do
+        const QRect row(Child<QComboBox>(w, ("cmbConfig" + std::to_string(k)).c_str())->mapTo(frame, QPoint(0, 0)),
+                        Child<QComboBox>(w, ("cmbConfig" + std::to_string(k)).c_str())->size());
+        EXPECT_NEAR(at.center().y(), row.center().y(), 2) << k;
+        if (k == 10) {  // two lines, each whole, none cut at the top or bottom
+            EXPECT_EQ(caption->text(), "Ext Flag Input (FLAGIN)");
+            EXPECT_GE(caption->contentsRect().width(), caption->fontMetrics().horizontalAdvance(QStringLiteral("Ext Flag Input")));
+            EXPECT_GE(caption->height(), caption->heightForWidth(caption->width()));
+            EXPECT_GE(caption->height(), 2 * caption->fontMetrics().height());
+        } else {
+            EXPECT_GE(caption->contentsRect().width(), caption->fontMetrics().horizontalAdvance(caption->text())) << k;
+        }
+    }
+    // The graph chooser shows the chosen chart's name whole.
+    auto* tabs = Child<QTabWidget>(w, "SSTab1");
+    tabs->setCurrentIndex(3);
+    w->grab();
+    ExpectWholeItems(w, Child<QComboBox>(w, "cmbGraph"));
+}
+
+TEST_F(LimitsWindowTest, TheEqualsSignsOfTheDefaultsTabLineUp) {
+    QPointer<PageWindow> w = Open();
+    ASSERT_TRUE(w);
+    auto* tabs = Child<QTabWidget>(w, "SSTab1");
+    tabs->setCurrentIndex(4);
+    w->grab();
+    auto* frame = Child<QGroupBox>(w, "Frame6");
+    ASSERT_TRUE(frame);
+    const char* codes[] = {"3000", "3000", "3000", "3000", "3000", "3000", "3000", "200", "100", "200", "200", "?", "?"};
+    int equalsRight = -1;
+    for (int r = 0; r < 13; ++r) {
+        auto* label = Child<QLabel>(w, ("lblCode" + std::to_string(r)).c_str());
+        ASSERT_TRUE(label);
+        EXPECT_EQ(label->text(), QStringLiteral(" ") + QString::fromLatin1(codes[r]) + QStringLiteral("            ="));
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << r;
+        // Where the painted text ends: the right edge of its "=".
+        const QImage image = label->grab().toImage();
+        const QRgb background = label->palette().color(label->backgroundRole()).rgb();
+        int last = -1;
+        for (int x = 0; x < image.width(); ++x)
+            for (int y = 0; y < image.height(); ++y)
+                if (qGray(image.pixel(x, y)) < qGray(background) - 60) last = x;
+        ASSERT_GE(last, 0) << r;
+        const int right = label->mapTo(frame, QPoint(last * label->width() / image.width(), 0)).x();
+        if (equalsRight < 0) equalsRight = right;
+        EXPECT_NEAR(right, equalsRight, 1) << r;
+    }
+}
+
+TEST_F(LimitsWindowTest, EveryTraceOfTheSimulatedReadingsRunsInsideItsChart) {
+    EnterSimulation();
+    QPointer<PageWindow> w = Open();
+    ASSERT_TRUE(w);
+    for (int i = 0; i < 40; ++i) {
+        clock.Now += 0.05;
+        main->tmrMaster_Timer();
+    }
+    const auto& charts = Charts();
+    for (std::size_t c = 0; c < charts.size(); ++c) {
+        auto* chart = Child<StripChart>(w, ("stpGraph" + std::to_string(c)).c_str());
+        for (std::size_t t = 0; t < charts[c].traces.size(); ++t) {
+            ASSERT_FALSE(chart->History(static_cast<int>(t))->Empty());
+            const double v = chart->History(static_cast<int>(t))->Last().v;
+            const ValueRange r = chart->AxisRange(charts[c].traces[t].axis);
+            const double room = 0.03 * (r.hi - r.lo);
+            EXPECT_GE(v - r.lo, room) << charts[c].item << " / " << charts[c].traces[t].name << " " << v;
+            EXPECT_GE(r.hi - v, room) << charts[c].item << " / " << charts[c].traces[t].name << " " << v;
+        }
     }
 }
 

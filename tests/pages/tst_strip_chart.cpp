@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -54,8 +55,8 @@ TEST(StripChartMath, ValueRangesHoldTheDataOnNiceStepsAndNeverCollapse) {
     const ValueRange r = AutoRange({12.1, 11.3, 12.05, 12});
     EXPECT_DOUBLE_EQ(r.lo, 11.2);
     EXPECT_DOUBLE_EQ(r.hi, 12.2);
-    const ValueRange mixed = AutoRange({0.25, 2, 120});
-    EXPECT_EQ(mixed.lo, 0);
+    const ValueRange mixed = AutoRange({0.25, 2, 120});  // 0.25 would run along the bottom edge
+    EXPECT_EQ(mixed.lo, -25);
     EXPECT_EQ(mixed.hi, 125);
     const ValueRange flat = AutoRange({5, 5, 5});
     EXPECT_LE(flat.lo, 4.5);
@@ -71,6 +72,47 @@ TEST(StripChartMath, ValueRangesHoldTheDataOnNiceStepsAndNeverCollapse) {
     EXPECT_TRUE(AxisTicks(0, 1e30, 1).empty());  // no endless tick list
     const ValueRange huge = AutoRange({1e25, 1e25});
     EXPECT_TRUE(AxisTicks(huge.lo, huge.hi, 1).empty());  // beyond what a tick number can count
+}
+
+TEST(StripChartMath, ValueRangesLeaveRoomAboveAndBelowTheDataOnTickValues) {
+    struct Case {
+        std::vector<double> values;
+        double lo, hi, step;
+    } cases[] = {
+        {{30, 24}, 22, 32, 2},                 // both traces on the ends of 24 to 30
+        {{0.25, 2}, 0, 2.5, 0.5},              // one trace on the top of 0 to 2
+        {{0, 10}, -2, 12, 2},                  // data on both ends
+        {{30, 30, 30}, 29.4, 30.6, 0.2},       // constant
+        {{0, 0}, -0.6, 0.6, 0.2},              // zero
+        {{-1.5, -1.5}, -2, -1, 0.2},           // negative constant
+        {{-5, -1}, -6, 0, 1},                  // negative, the top on a tick
+        {{-3, 4}, -4, 6, 2},
+        {{1000, 1000}, 990, 1010, 5},          // a constant large value gets 1 % each way
+        {{11.3, 12.1}, 11.2, 12.2, 0.2},       // enough room already: no extra step
+    };
+    for (const Case& c : cases) {
+        const ValueRange r = AutoRange(c.values);
+        const double lo = *std::min_element(c.values.begin(), c.values.end());
+        const double hi = *std::max_element(c.values.begin(), c.values.end());
+        EXPECT_NEAR(r.lo, c.lo, 1e-9) << lo << " " << hi;
+        EXPECT_NEAR(r.hi, c.hi, 1e-9) << lo << " " << hi;
+        EXPECT_NEAR(r.step, c.step, 1e-12) << lo << " " << hi;
+        EXPECT_GE(lo - r.lo, 0.03 * (r.hi - r.lo)) << lo << " " << hi;
+        EXPECT_GE(r.hi - hi, 0.03 * (r.hi - r.lo)) << lo << " " << hi;
+        // The ends are ticks of the range's own step.
+        const std::vector<double> ticks = AxisTicks(r.lo, r.hi, r.step);
+        ASSERT_GE(ticks.size(), 2u);
+        EXPECT_NEAR(ticks.front(), r.lo, 1e-9);
+        EXPECT_NEAR(ticks.back(), r.hi, 1e-9);
+    }
+    // The greatest single-precision readings keep a range with room, in double precision.
+    const double big = 3.4028234663852886e38;
+    const ValueRange top = AutoRange({big, big});
+    EXPECT_LT(top.lo, big);
+    EXPECT_GT(top.hi, big);
+    const ValueRange both = AutoRange({-big, big});
+    EXPECT_LT(both.lo, -big);
+    EXPECT_GT(both.hi, big);
 }
 
 TEST(StripChartMath, DraggingAnEdgeArrowInwardsZoomsInAndOutwardsZoomsOut) {

@@ -4,6 +4,7 @@
 #include "registers/readings.h"
 
 #include <QStringList>
+#include <cmath>
 
 namespace {
 
@@ -69,6 +70,25 @@ TEST_F(Readings, PowerIsTheProductOfTheRoundedValues) {
     EXPECT_FLOAT_EQ(d.OutputVoltage, 11.75f);
     EXPECT_FLOAT_EQ(d.OutputCurrent, 2.0f);
     EXPECT_FLOAT_EQ(d.OutputPower, 23.5f);
+}
+
+TEST_F(Readings, TheGreatestCodeGivesTheFullScaleReadingAndPowerThatTheScaleCheckUses) {
+    UseBoardWithChips({0x48});
+    for (int reg : {0x12, 0x13, 0x17, 0x18}) board.Regs(0x48)[reg] = 0xFF;  // code 4095.9375
+    ScaleFactors& f = Shared().DefaultScaleFactors;
+    f.InputVoltageScale = 2.4e38f;
+    f.OutputVoltageScale = -1e20f;
+    f.OutputCurrentScale = 3e18f;
+    for (int i = 0; i < 5; ++i) PollReadings();
+    const DeviceRecord& d = Shared().Devices[0];
+    EXPECT_EQ(d.InputVoltage, ScaledReading(kFullScaleCode, f.InputVoltageScale));
+    EXPECT_EQ(d.InputCurrent, ScaledReading(kFullScaleCode, f.InputCurrentScale));
+    EXPECT_EQ(d.InputPower, PowerReading(d.InputVoltage, d.InputCurrent, 0));
+    EXPECT_EQ(d.OutputVoltage, ScaledReading(kFullScaleCode, f.OutputVoltageScale));
+    EXPECT_EQ(d.OutputPower, PowerReading(d.OutputCurrent, d.OutputVoltage, 3));
+    EXPECT_TRUE(std::isfinite(d.InputPower));
+    EXPECT_TRUE(std::isinf(d.OutputPower));  // what Set Values keeps from happening
+    EXPECT_TRUE(std::isinf(ScaledReading(kFullScaleCode, 2.5e38f)));
 }
 
 TEST_F(Readings, PhaseThreeBytesAndDutyCycle) {

@@ -53,6 +53,22 @@ void StripChart::SetSpan(double seconds) {
     update();
 }
 
+TimeWindow StripChart::Window() const { return ScrollingWindow(anySample_ ? latest_ : 0, span_); }
+
+ValueRange StripChart::AxisRange(int axis) const {
+    const TimeWindow window = Window();
+    std::vector<double> values;
+    for (const Trace& t : traces_) {
+        if (t.axis != axis) continue;
+        for (std::size_t i = t.history.Size(); i-- > 0;) {
+            const StripSample& s = t.history.At(i);
+            if (s.t < window.left) break;
+            values.push_back(s.v);
+        }
+    }
+    return AutoRange(values);
+}
+
 QFont StripChart::SmallFont() const {
     QFont small = font();
     small.setPixelSize(10);
@@ -97,20 +113,12 @@ void StripChart::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(rect(), palette().color(QPalette::Base));
     const QRectF plot = PlotRect();
-    const TimeWindow window = ScrollingWindow(anySample_ ? latest_ : 0, span_);
+    const TimeWindow window = Window();
     p.setFont(SmallFont());
 
-    // The visible samples of each axis decide its range.
     const int axisCount = std::max<int>(1, static_cast<int>(axes_.size()));
-    std::vector<std::vector<double>> axisValues(static_cast<size_t>(axisCount));
-    for (const Trace& t : traces_)
-        for (std::size_t i = t.history.Size(); i-- > 0;) {
-            const StripSample& s = t.history.At(i);
-            if (s.t < window.left) break;
-            axisValues[static_cast<size_t>(t.axis)].push_back(s.v);
-        }
     std::vector<ValueRange> ranges;
-    for (const auto& values : axisValues) ranges.push_back(AutoRange(values));
+    for (int a = 0; a < axisCount; ++a) ranges.push_back(AxisRange(a));
 
     p.save();  // grid and time axis
     p.setPen(QPen(palette().color(QPalette::Midlight), 1, Qt::DotLine));
@@ -133,7 +141,7 @@ void StripChart::paintEvent(QPaintEvent*) {
         const double x = plot.left() - kAxisColumn * a;
         p.setPen(palette().color(QPalette::Text));
         p.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
-        const double step = NiceStep(r.hi - r.lo, 5);
+        const double step = r.step > 0 ? r.step : NiceStep(r.hi - r.lo, 5);
         for (double v : AxisTicks(r.lo, r.hi, step)) {
             const double y = ValueToY(v, r, plot.top(), plot.height());
             p.drawLine(QPointF(x - 3, y), QPointF(x, y));

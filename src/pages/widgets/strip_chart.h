@@ -22,6 +22,8 @@ public:
     void AppendSample(int trace, double value);
     const TraceHistory* History(int trace) const;
     double Span() const { return span_; }
+    // The value range of an axis as drawn now: that of the samples within the time window.
+    ValueRange AxisRange(int axis) const;
     void SetSpan(double seconds);
 
     QSize sizeHint() const override { return {630, 480}; }
@@ -43,6 +45,7 @@ private:
     std::vector<QPointF> LegendPlaces(double* height) const;
     QRectF PlotRect() const;
     QRectF ArrowRect(bool right) const;
+    TimeWindow Window() const;
     QStringList axes_;
     std::vector<Trace> traces_;
     RunningClock clock_;

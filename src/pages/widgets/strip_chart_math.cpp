@@ -41,14 +41,22 @@ ValueRange AutoRange(const std::vector<double>& values, int maxIntervals) {
         hi = std::max(hi, v);
         any = true;
     }
-    if (!any) return {0, 1};
+    if (!any) return {0, 1, 0.25};
+    const double dataLo = lo, dataHi = hi;
     if (hi - lo < 1e-12 * std::max(1.0, std::fabs(hi))) {
-        lo -= 0.5;
-        hi += 0.5;
+        const double half = std::max(0.5, 0.01 * std::max(std::fabs(lo), std::fabs(hi)));
+        lo -= half;
+        hi += half;
     }
     if (!std::isfinite(hi - lo)) return {lo, hi};
     const double step = NiceStep(hi - lo, maxIntervals);
-    return {std::floor(lo / step) * step, std::ceil(hi / step) * step};
+    lo = std::floor(lo / step) * step;
+    hi = std::ceil(hi / step) * step;
+    // Just under the margin, so that rounding noise does not decide an exact fit.
+    const double room = kRangeMargin * (hi - lo) * (1 - 1e-9);
+    if (dataLo - lo < room) lo -= step;
+    if (hi - dataHi < room) hi += step;
+    return {lo, hi, step};
 }
 
 double ValueToY(double v, ValueRange r, double top, double height) {

@@ -51,9 +51,13 @@ double TimeToX(double t, TimeWindow w, double x0, double width);
 struct ValueRange {
     double lo;
     double hi;
+    double step = 0;  // between the axis ticks; 0: not known
 };
-// A range on multiples of a nice step that holds every finite value; flat data gets a unit band
-// around it, no data the range 0 to 1.
+// A range on multiples of a nice step that holds every finite value with room above and below, so
+// no trace runs along the chart's frame: an end that comes closer than kRangeMargin of the range
+// to its data moves out by one more step. Flat data gets a band of at least 0.5 (or 1 % of the
+// value) each way, no data the range 0 to 1.
+inline constexpr double kRangeMargin = 0.04;
 ValueRange AutoRange(const std::vector<double>& values, int maxIntervals = 5);
 // Vertical place of a value in a range drawn from top over height (greater values higher).
 double ValueToY(double v, ValueRange r, double top, double height);
