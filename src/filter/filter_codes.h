@@ -65,5 +65,6 @@ float GetGainLimit(int which, int freqCode);
 // frequency and the integrator strictly below both corner points.
 bool IsFilterSetValid(const BodeGrid& grid, const FilterSet& set);
 
-// A count at fOld Hz moved to the same fraction of the period at newHz, to the nearest count.
+// A count at fOld Hz moved to the same fraction of the period at newHz, to the nearest count,
+// held to the 12 bits an edge register takes.
 int RescaleEdgeCount(float fOld, int count, float newHz);

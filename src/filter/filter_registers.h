@@ -20,9 +20,11 @@ bool RescalePWMEdges(int32_t DevAddr, int oldCode, float newHz);
 
 class FilterRegisterLogic {
 public:
-    // The frequency of this page's own choice, or the shared one while it has none.
-    float PageFrequency() const;
     explicit FilterRegisterLogic(int32_t devAddr = 0) : DevAddr(devAddr) {}
+
+    // The frequency of this page's own list choice, 0 while it has none. The sets are read and
+    // written at it, whatever another device's page has set the shared frequency to.
+    float PageFrequency() const;
 
     int32_t DevAddr;
     std::array<FilterSet, 2> Sets{};      // FilterSet(0) CCM, FilterSet(1) DCM

@@ -6,6 +6,7 @@
 #include "core/numbers.h"
 #include "filter/dig_filter_logic.h"
 #include "registers/session.h"
+#include "registers/settings_file.h"
 
 #include <cmath>
 
@@ -31,6 +32,28 @@ void PresetChip(std::array<uint8_t, 256>& r) {
         r[static_cast<size_t>(0x60 + i)] = ccm[i];
         r[static_cast<size_t>(0x64 + i)] = dcm[i];
     }
+}
+
+double InputOf(const ModelInputs& in, ModelBox box) {
+    switch (box) {
+    case ModelBox::L1: return in.L1;
+    case ModelBox::L2: return in.L2;
+    case ModelBox::C1: return in.C1;
+    case ModelBox::C2: return in.C2;
+    case ModelBox::C3: return in.C3;
+    case ModelBox::C4: return in.C4;
+    case ModelBox::ESR1: return in.ESR1;
+    case ModelBox::ESR2: return in.ESR2;
+    case ModelBox::RL: return in.RL;
+    case ModelBox::Vin: return in.Vin;
+    case ModelBox::Duty: return in.Duty;
+    case ModelBox::N1: return in.N1;
+    case ModelBox::N2: return in.N2;
+    case ModelBox::R3: return in.R3;
+    case ModelBox::R4: return in.R4;
+    case ModelBox::Count: break;
+    }
+    return NAN;
 }
 
 bool AllFinite(const std::vector<BodeCurve>& curves) {
@@ -160,12 +183,13 @@ TEST_F(DigFilterLogicTest, TypedTextIsStoredAsItsNumberAndOnlyANumberRedraws) {
     SetUpPage();
     struct Case {
         const char* text;
-        float stored;  // NaN: the value before stays
-        bool redraws;
+        float stored;  // NaN: refused, the value from before the typing is in use
+        bool redraws;  // a refused text redraws when it brings that value back
     } cases[] = {
         {"12a", 12, false}, {"12", 12, true},   {" 12 ", 12, true},  {"", 0, false},
-        {"abc", 0, false},  {"0", 0, true},     {"-1", -1, true},    {"1e999", NAN, false},
+        {"abc", 0, false},  {"0", 0, true},     {"-1", -1, true},    {"1e999", NAN, true},
         {"-1e39", NAN, false}, {"1e-50", 0, true}, {"&H1F", 31, true}, {".", 0, false},
+        {"3.4e38", 3.4e38f, true}, {"3.41e38", NAN, true}, {"-3.4e38", -3.4e38f, true},
     };
     // Every model reads the boxes: draw them all so every input reaches every model.
     for (LegendBox b : {LegendBox::LCFilter, LegendBox::LCFilterPhase, LegendBox::FullLoop, LegendBox::FullLoopPhase,
@@ -173,21 +197,76 @@ TEST_F(DigFilterLogicTest, TypedTextIsStoredAsItsNumberAndOnlyANumberRedraws) {
         page.SetLegend(b, true);
     for (int i = 0; i < kModelBoxCount; ++i) {
         const auto box = static_cast<ModelBox>(i);
+        const float start = ModelField(model(), box);
         for (const Case& c : cases) {
             SCOPED_TRACE(ModelBoxName(box).toStdString() + " <- \"" + c.text + "\"");
-            const float before = ModelField(model(), box);
+            const bool refused = std::isnan(c.stored);
             const int redraws = page.RedrawCount;
             page.SetText(box, QString::fromLatin1(c.text));
-            EXPECT_EQ(ModelField(model(), box), std::isnan(c.stored) ? before : c.stored);
+            EXPECT_EQ(ModelField(model(), box), refused ? start : c.stored);
+            EXPECT_EQ(page.Refused[static_cast<size_t>(i)], refused);
             EXPECT_EQ(page.RedrawCount - redraws, c.redraws ? 1 : 0);
+            // The curves read the very value the record holds.
+            EXPECT_EQ(static_cast<float>(InputOf(page.CurrentModelInputs(), box)), ModelField(model(), box));
             page.RedrawPlot();
             EXPECT_TRUE(AllFinite(page.Curves));
-            EXPECT_FALSE(page.lblLoopPhaseMargin.contains(QStringLiteral("NaN")));
-            EXPECT_FALSE(page.lblLoopBandwidth.contains(QStringLiteral("Inf")));
+            for (const QString& label : {page.lblLoopPhaseMargin, page.lblLoopBandwidth})
+                EXPECT_FALSE(label.contains(QStringLiteral("nan"), Qt::CaseInsensitive) ||
+                             label.contains(QStringLiteral("inf"), Qt::CaseInsensitive))
+                    << label.toStdString();
         }
-        page.SetText(box, NumberText(ModelField(model(), box)));
+        page.SetText(box, NumberText(start));
     }
     EXPECT_TRUE(board.AccessTrace().empty());
+}
+
+TEST_F(DigFilterLogicTest, ARefusedTextIsRefusedWholeByTheRecordAndTheCurves) {
+    SetUpPage();
+    for (LegendBox b : {LegendBox::LCFilter, LegendBox::FullLoop, LegendBox::FullLoopPhase}) page.SetLegend(b, true);
+    const std::vector<BodeCurve> atStart = page.Curves;
+    const QString marginAtStart = page.lblLoopPhaseMargin;
+    const size_t l1 = static_cast<size_t>(ModelBox::L1);
+
+    // Digit after digit: 39 ones still fit single precision, the 40th does not.
+    QString typed;
+    for (int n = 1; n <= 45; ++n) {
+        typed += u'1';
+        page.SetText(ModelBox::L1, typed);
+        EXPECT_EQ(page.Refused[l1], n >= 40) << n;
+    }
+    EXPECT_EQ(model().L[0], 4);  // the value from before the typing, not a prefix of the text
+    EXPECT_EQ(page.Value[l1], 4);
+    EXPECT_EQ(page.Text[l1], typed);  // the box keeps what the user typed
+    ASSERT_EQ(page.Curves.size(), atStart.size());
+    for (size_t k = 0; k < atStart.size(); ++k) {
+        ASSERT_EQ(page.Curves[k].Points.size(), atStart[k].Points.size());
+        for (size_t p = 0; p < atStart[k].Points.size(); ++p) {
+            EXPECT_EQ(page.Curves[k].Points[p].X, atStart[k].Points[p].X);
+            EXPECT_EQ(page.Curves[k].Points[p].Y, atStart[k].Points[p].Y);
+        }
+    }
+    EXPECT_EQ(page.lblLoopPhaseMargin, marginAtStart);
+    EXPECT_TRUE(SettingsFileBody(0x48).contains(QStringLiteral("\r\nL1 = 4 uH\r\n")));
+
+    // Back to a number: it is the value in use again.
+    typed.chop(6);
+    page.SetText(ModelBox::L1, typed);
+    EXPECT_FALSE(page.Refused[l1]);
+    EXPECT_EQ(model().L[0], static_cast<float>(ParseNumber(typed)));
+    EXPECT_EQ(page.Value[l1], ParseNumber(typed));
+
+    // A finished entry is what a later refused text falls back to.
+    page.SetText(ModelBox::L1, QStringLiteral("5"));
+    page.FinishEdit(ModelBox::L1);
+    for (const char* t : {"5e", "5e9", "5e99", "5e999"}) page.SetText(ModelBox::L1, QString::fromLatin1(t));
+    EXPECT_TRUE(page.Refused[l1]);
+    EXPECT_EQ(model().L[0], 5);
+    EXPECT_EQ(page.CurrentModelInputs().L1, 5);
+    EXPECT_TRUE(SettingsFileBody(0x48).contains(QStringLiteral("\r\nL1 = 5 uH\r\n")));
+    // Texts the page puts in itself count as finished too.
+    page.SetText(ModelBox::L2, QStringLiteral("1e40"));
+    EXPECT_EQ(model().L[1], 0);
+    for (const QString& line : board.AccessTrace()) EXPECT_TRUE(line.startsWith(QStringLiteral("R "))) << line.toStdString();
 }
 
 TEST_F(DigFilterLogicTest, ChoosingAFrequencyRereadsBothSetsAndHandsTheTextToThePwmPage) {
