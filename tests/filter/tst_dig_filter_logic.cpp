@@ -9,6 +9,7 @@
 #include "registers/settings_file.h"
 
 #include <cmath>
+#include <memory>
 
 using Trace = std::vector<QString>;
 
@@ -309,6 +310,123 @@ TEST_F(DigFilterLogicTest, TheSecondDevicesPageHandsToItsOwnPwmPage) {
     expected.push_back(R(0x3C, 0x4A));
     Append(expected, SetReads(0x4A));
     EXPECT_EQ(board.AccessTrace(), expected);
+}
+
+// Two chips whose pages show different frequencies: 0x48 at 98 kHz with a refused DCM set, 0x4A
+// at 49 kHz or at a code no list item names. Whichever page is opened last has set the shared
+// frequency; neither page may read or write its sets at the other's.
+class TwoDevicePagesTest : public DigFilterLogicTest {
+public:
+    void SetUp() override {
+        DigFilterLogicTest::SetUp();
+        board.AddChip(0x4A);
+        Shared().DeviceAddress[1] = 0x4A;
+        Shared().DeviceCount = 2;
+        PresetChip(board.Regs(0x4A));
+        board.Regs(0x48)[0x65] = 150;  // DCM pole = zero: refused, defaults offered
+        board.Regs(0x48)[0x66] = 150;
+    }
+    // Fresh pages for 0x48 (first) and 0x4A (second), set up in the order asked.
+    void Open(bool firstPageFirst) {
+        first = std::make_unique<DigFilterLogic>();
+        second = std::make_unique<DigFilterLogic>();
+        Hook(*first);
+        Hook(*second);
+        if (firstPageFirst) {
+            ASSERT_TRUE(first->SetupFormAfterLoad(0x48));
+            ASSERT_TRUE(second->SetupFormAfterLoad(0x4A));
+        } else {
+            ASSERT_TRUE(second->SetupFormAfterLoad(0x4A));
+            ASSERT_TRUE(first->SetupFormAfterLoad(0x48));
+        }
+        board.ClearLog();
+    }
+    // The eight filter writes of an Apply that hands every register its own code back.
+    static Trace FilterWrites(const uint8_t ccm[4], const uint8_t dcm[4], int dev) {
+        return {W(0x62, ccm[2], dev), W(0x61, ccm[1], dev), W(0x63, ccm[3], dev), W(0x60, ccm[0], dev),
+                W(0x66, dcm[2], dev), W(0x65, dcm[1], dev), W(0x67, dcm[3], dev), W(0x64, dcm[0], dev)};
+    }
+    static void ExpectSet(const FilterSet& s, const FilterSet& expected) {
+        EXPECT_EQ(s.Zero, expected.Zero);
+        EXPECT_EQ(s.Pole, expected.Pole);
+        EXPECT_EQ(s.LFGain, expected.LFGain);
+        EXPECT_EQ(s.HFGain, expected.HFGain);
+    }
+
+    std::unique_ptr<DigFilterLogic> first, second;
+};
+
+TEST_F(TwoDevicePagesTest, EachPageReadsAndWritesItsSetsAtTheFrequencyItShows) {
+    const uint8_t defaults[] = {3, 238, 150, 15}, ccm[] = {3, 238, 150, 15}, dcm[] = {5, 230, 120, 20};
+    for (bool firstPageFirst : {true, false}) {
+        SCOPED_TRACE(firstPageFirst ? "0x48 opened first" : "0x4A opened first");
+        board.Regs(0x4A)[0x5D] = 0x90;  // 49 kHz
+        board.Regs(0x48)[0x65] = 150;
+        board.Regs(0x48)[0x66] = 150;
+        prompts.Answers = {MsgResult::OK, MsgResult::OK};
+        Open(firstPageFirst);
+        EXPECT_EQ(first->Registers.FreqText(), "98kHz");
+        EXPECT_EQ(second->Registers.FreqText(), "49kHz");
+        ExpectSet(first->Registers.Sets[0], FilterSetFromCodes(3, 238, 150, 15, 98000));
+        ExpectSet(second->Registers.Sets[0], FilterSetFromCodes(3, 238, 150, 15, 49000));
+
+        // The defaults accepted on the mode switch are read back at 98 kHz, whichever page set
+        // the shared frequency last.
+        first->optFilterMode_Click(1);
+        EXPECT_EQ(board.AccessTrace(), (Trace{W(0x64, 3), W(0x65, 238), W(0x66, 150), W(0x67, 15), R(0x65), R(0x66),
+                                              R(0x64), R(0x67)}));
+        const FilterSet at98 = FilterSetFromCodes(3, 238, 150, 15, 98000);
+        ExpectSet(first->Registers.Sets[1], at98);
+        EXPECT_EQ(first->Plot.Markers.shpPole.CentreX(), FreqToX(first->Plot.Grid, at98.Pole));
+        EXPECT_EQ(first->CurrentModelInputs().FreqKHz, 98);
+        second->RedrawPlot();
+        EXPECT_EQ(second->CurrentModelInputs().FreqKHz, 49);
+
+        // Each Apply hands every filter register its own code back, at its own frequency.
+        for (DigFilterLogic* p : {first.get(), second.get()}) {
+            const int dev = p == first.get() ? 0x48 : 0x4A;
+            board.ClearLog();
+            p->cmdApply_Click();
+            const Trace t = board.AccessTrace();
+            ASSERT_EQ(t.size(), 1u + 7 * 8 + 5 + 8);
+            EXPECT_EQ(t[57], W(0x5D, p == first.get() ? 0x92 : 0x90, dev));
+            EXPECT_EQ(Trace(t.end() - 8, t.end()), FilterWrites(ccm, p == first.get() ? defaults : dcm, dev));
+        }
+        prompts.Shown.clear();
+    }
+}
+
+TEST_F(TwoDevicePagesTest, AChipAtAnUnlistedFrequencyNeverTakesTheOtherPagesFrequency) {
+    for (bool firstPageFirst : {true, false}) {
+        SCOPED_TRACE(firstPageFirst ? "0x48 opened first" : "0x4A opened first");
+        board.Regs(0x4A)[0x5D] = 0x9D;  // main code 13: no list item
+        Open(firstPageFirst);
+        EXPECT_EQ(second->Registers.FreqText(), "");
+        EXPECT_EQ(second->Registers.PageFrequency(), 0);
+        // Not decoded at 98 kHz: with no frequency of its own every corner reads as 0 Hz.
+        ExpectSet(second->Registers.Sets[0], FilterSetFromCodes(3, 238, 150, 15, 0));
+        ExpectSet(second->Registers.Sets[1], FilterSetFromCodes(5, 230, 120, 20, 0));
+        ExpectSet(first->Registers.Sets[0], FilterSetFromCodes(3, 238, 150, 15, 98000));
+
+        // Its Apply leaves the frequency, the edges and the filter as the chip has them.
+        second->cmdApply_Click();
+        EXPECT_EQ(board.AccessTrace(), (Trace{R(0x5D, 0x4A), R(0x3C, 0x4A), W(0x3C, 0xF9, 0x4A), R(0x40, 0x4A),
+                                              W(0x40, 0x85, 0x4A)}));
+        // Also once the user has picked a frequency there: the chip's edges have no old frequency
+        // to scale from, and its filter codes no known corners.
+        second->ChooseFrequency(2);
+        board.ClearLog();
+        second->cmdApply_Click();
+        EXPECT_EQ(board.AccessTrace(), (Trace{R(0x5D, 0x4A), R(0x3C, 0x4A), W(0x3C, 0xF9, 0x4A), R(0x40, 0x4A),
+                                              W(0x40, 0x85, 0x4A)}));
+        board.ClearLog();
+        first->cmdApply_Click();
+        const uint8_t ccm[] = {3, 238, 150, 15}, dcm[] = {5, 150, 150, 20};  // not validated yet
+        const Trace t = board.AccessTrace();
+        ASSERT_EQ(t.size(), 1u + 7 * 8 + 5 + 8);
+        EXPECT_EQ(Trace(t.end() - 8, t.end()), FilterWrites(ccm, dcm, 0x48));
+        Shared().SwitchingFrequencyHz = 0;
+    }
 }
 
 TEST_F(DigFilterLogicTest, RefusedSetAtSetUpUnloadsThePageAndStopsTheSetUp) {
