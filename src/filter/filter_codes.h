@@ -1,6 +1,7 @@
 #pragma once
-// The digital filter's register codes and their engineering values, the switching-frequency and
-// CCM/DCM threshold codes, and the PWM edge-register layout the frequency change rescales.
+// The digital filter's register codes and their engineering values, the CCM/DCM threshold codes
+// and the edge-count rescale of a frequency change; the frequency list and the edge-register
+// layout are those of registers/switching_frequency.h.
 #include "registers/switching_frequency.h"
 
 #include <QString>
