@@ -48,9 +48,12 @@ public:
     // both. The page lays its pole/zero range out afterwards in either case.
     void ReadSwitchingFrequency();
     void ReadCCMDCMThreshold();
+    // Set m's codes as values at PageFrequency.
     void ReadFilterSet(int m);
     // True when set m is usable, after the user let defaults be programmed if it was not.
     bool ValidateFilterSet(int m, const BodeGrid& grid);
+    // Edges, frequency, threshold, pin-disable bit, then both sets at PageFrequency. A chip whose
+    // frequency code names no list item keeps its frequency bits, edges and filter registers.
     void cmdApply_Click();
 
     static QString InvalidSetMessage(int m);
