@@ -429,6 +429,24 @@ TEST_F(TwoDevicePagesTest, AChipAtAnUnlistedFrequencyNeverTakesTheOtherPagesFreq
     }
 }
 
+TEST_F(TwoDevicePagesTest, DefaultsAcceptedAtAReopeningAreReadAtTheFrequencyThePageShows) {
+    board.Regs(0x4A)[0x5D] = 0x90;
+    Open(false);  // 0x48 last: the shared frequency is 98 kHz
+    board.Regs(0x4A)[0x5D] = 0x9D;  // since changed to a code no list item names
+    board.Regs(0x4A)[0x61] = 150;   // and a refused CCM set
+    board.Regs(0x4A)[0x62] = 150;
+    prompts.Answers = {MsgResult::OK};
+    ASSERT_TRUE(second->SetupFormAfterLoad(0x4A));
+    EXPECT_EQ(second->Registers.FreqText(), "49kHz");  // the list keeps its item
+    Trace expected{R(0x5D, 0x4A), R(0x3C, 0x4A)};
+    Append(expected, SetReads(0x4A));
+    Append(expected, {W(0x60, 3, 0x4A), W(0x61, 238, 0x4A), W(0x62, 150, 0x4A), W(0x63, 15, 0x4A), R(0x61, 0x4A),
+                      R(0x62, 0x4A), R(0x60, 0x4A), R(0x63, 0x4A)});
+    EXPECT_EQ(board.AccessTrace(), expected);
+    ExpectSet(second->Registers.Sets[0], FilterSetFromCodes(3, 238, 150, 15, 49000));
+    EXPECT_EQ(Shared().SwitchingFrequencyHz, 98000.0);
+}
+
 TEST_F(DigFilterLogicTest, RefusedSetAtSetUpUnloadsThePageAndStopsTheSetUp) {
     board.Regs(0x48)[0x61] = 120;  // zero above the pole
     board.Regs(0x48)[0x62] = 230;
