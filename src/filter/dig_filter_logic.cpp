@@ -13,10 +13,11 @@ struct BoxInfo {
     const char* caption;
 };
 constexpr BoxInfo kBoxes[kModelBoxCount] = {
-    {"txtL(0)", "L1 (uH)"},     {"txtL(1)", "L2 (uH)"},   {"txtC(0)", "C1(uF)"},        {"txtC(1)", "C2 (uF)"},
-    {"txtC3", "C3 (uF)"},       {"txtC4", "C4 (uF)"},     {"txtESR(0)", "ESR1 (m\u03A9)"}, {"txtESR(1)", "ESR2 (m\u03A9)"},
-    {"txtRL", "Rload (Ohm)"},   {"txtVin", "Vin(V)"},     {"txtD", "Duty %"},           {"txtN1", "N1  :  N2"},
-    {"txtN2", ""},              {"txtR3", "R3 (k\u03A9)"}, {"txtR4", "R4 (k\u03A9)"},
+    {"txtL(0)", "L1 (uH)"},        {"txtL(1)", "L2 (uH)"},        {"txtC(0)", "C1(uF)"},
+    {"txtC(1)", "C2 (uF)"},        {"txtC3", "C3 (uF)"},          {"txtC4", "C4 (uF)"},
+    {"txtESR(0)", "ESR1 (m\u03A9)"}, {"txtESR(1)", "ESR2 (m\u03A9)"}, {"txtRL", "Rload (Ohm)"},
+    {"txtVin", "Vin(V)"},          {"txtD", "Duty %"},            {"txtN1", "N1  :  N2"},
+    {"txtN2", ""},                 {"txtR3", "R3 (k\u03A9)"},     {"txtR4", "R4 (k\u03A9)"},
 };
 
 // The order the set-up fills the boxes in.

@@ -267,7 +267,8 @@ TEST_F(DigFilterLogicTest, ARefusedTextIsRefusedWholeByTheRecordAndTheCurves) {
     // Texts the page puts in itself count as finished too.
     page.SetText(ModelBox::L2, QStringLiteral("1e40"));
     EXPECT_EQ(model().L[1], 0);
-    for (const QString& line : board.AccessTrace()) EXPECT_TRUE(line.startsWith(QStringLiteral("R "))) << line.toStdString();
+    for (const QString& line : board.AccessTrace())
+        EXPECT_TRUE(line.startsWith(QStringLiteral("R "))) << line.toStdString();
 }
 
 TEST_F(DigFilterLogicTest, ChoosingAFrequencyRereadsBothSetsAndHandsTheTextToThePwmPage) {

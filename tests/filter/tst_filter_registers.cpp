@@ -209,7 +209,8 @@ TEST_F(FilterRegistersTest, EdgesPushedPastTwelveBitsByALongerPeriodHoldAtTheLas
     }
     ReadAll();
     logic.FreqCode = 0;  // 49 kHz chosen
-    const Trace expected = EdgeTrace([](int c) { return std::min(4095, static_cast<int>(RoundHalfEven(694000.0 * c / 49000, 0))); });
+    const Trace expected =
+        EdgeTrace([](int c) { return std::min(4095, static_cast<int>(RoundHalfEven(694000.0 * c / 49000, 0))); });
     logic.cmdApply_Click();
     const Trace t = board.AccessTrace();
     ASSERT_GE(t.size(), 1 + expected.size());
