@@ -13,10 +13,11 @@ struct BoxInfo {
     const char* caption;
 };
 constexpr BoxInfo kBoxes[kModelBoxCount] = {
-    {"txtL(0)", "L1 (uH)"},     {"txtL(1)", "L2 (uH)"},   {"txtC(0)", "C1(uF)"},        {"txtC(1)", "C2 (uF)"},
-    {"txtC3", "C3 (uF)"},       {"txtC4", "C4 (uF)"},     {"txtESR(0)", "ESR1 (m?)"},   {"txtESR(1)", "ESR2 (m?)"},
-    {"txtRL", "Rload (Ohm)"},   {"txtVin", "Vin(V)"},     {"txtD", "Duty %"},           {"txtN1", "N1  :  N2"},
-    {"txtN2", ""},              {"txtR3", "R3 (k?)"},     {"txtR4", "R4 (k?)"},
+    {"txtL(0)", "L1 (uH)"},        {"txtL(1)", "L2 (uH)"},        {"txtC(0)", "C1(uF)"},
+    {"txtC(1)", "C2 (uF)"},        {"txtC3", "C3 (uF)"},          {"txtC4", "C4 (uF)"},
+    {"txtESR(0)", "ESR1 (m\u03A9)"}, {"txtESR(1)", "ESR2 (m\u03A9)"}, {"txtRL", "Rload (Ohm)"},
+    {"txtVin", "Vin(V)"},          {"txtD", "Duty %"},            {"txtN1", "N1  :  N2"},
+    {"txtN2", ""},                 {"txtR3", "R3 (k\u03A9)"},     {"txtR4", "R4 (k\u03A9)"},
 };
 
 // The order the set-up fills the boxes in.
@@ -36,7 +37,7 @@ bool IsHexDigit(QChar c) { return IsDigit(c) || (c >= u'a' && c <= u'f') || (c >
 }  // namespace
 
 QString ModelBoxName(ModelBox box) { return QString::fromLatin1(kBoxes[I(box)].name); }
-QString ModelBoxCaption(ModelBox box) { return QString::fromLatin1(kBoxes[I(box)].caption); }
+QString ModelBoxCaption(ModelBox box) { return QString::fromUtf8(kBoxes[I(box)].caption); }
 
 float& ModelField(LoopModelInputs& in, ModelBox box) {
     switch (box) {
@@ -109,7 +110,7 @@ DigFilterLogic::DigFilterLogic() {
 LoopModelInputs& DigFilterLogic::Model() { return Shared().Devices[static_cast<size_t>(DeviceIndex)].LoopModel; }
 
 ModelInputs DigFilterLogic::CurrentModelInputs() const {
-    auto v = [this](ModelBox b) { return ParseNumber(Text[I(b)]); };
+    auto v = [this](ModelBox b) { return Value[I(b)]; };
     ModelInputs m;
     m.L1 = v(ModelBox::L1);
     m.L2 = v(ModelBox::L2);
@@ -185,7 +186,7 @@ bool DigFilterLogic::SetupFormAfterLoad(int32_t address) {
 
 void DigFilterLogic::DisplayComponentValues() {
     LoopModelInputs& m = Model();
-    for (ModelBox b : kDisplayOrder) SetText(b, NumberText(ModelField(m, b)));
+    for (ModelBox b : kDisplayOrder) ShowText(b, NumberText(ModelField(m, b)));
 }
 
 void DigFilterLogic::SetText(ModelBox box, const QString& text) {
@@ -194,13 +195,30 @@ void DigFilterLogic::SetText(ModelBox box, const QString& text) {
     TextChanged(box);
 }
 
+void DigFilterLogic::ShowText(ModelBox box, const QString& text) {
+    SetText(box, text);
+    if (box != ModelBox::Count) editStart_[I(box)] = Value[I(box)];
+}
+
+void DigFilterLogic::FinishEdit(ModelBox box) {
+    if (box != ModelBox::Count) editStart_[I(box)] = Value[I(box)];
+}
+
 void DigFilterLogic::TextChanged(ModelBox box) {
-    if ((box == ModelBox::C3 || box == ModelBox::C4) && !C3C4EditEnabled) return;
     const QString& text = Text[I(box)];
     const double v = ParseNumber(text);
-    // A number beyond single precision has no place in the record: it keeps its last value.
-    if (FitsSingle(v)) ModelField(Model(), box) = static_cast<float>(v);
-    if (IsNumericText(text) && InputsReady) RedrawPlot();
+    const bool accepted = std::isfinite(v) && FitsSingle(v);
+    const double before = Value[I(box)];
+    // Falling back to the value from before the typing, not to the last keystroke's: that was
+    // only a prefix of the refused text.
+    Value[I(box)] = accepted ? v : editStart_[I(box)];
+    Refused[I(box)] = !accepted;
+    // Hidden, C3 and C4 still take part in the curves with the texts they show, while the
+    // record keeps the values of the stage until the set-up is over.
+    if ((box == ModelBox::C3 || box == ModelBox::C4) && !C3C4EditEnabled) return;
+    ModelField(Model(), box) = static_cast<float>(Value[I(box)]);
+    if (!InputsReady) return;
+    if (IsNumericText(text) || (!accepted && Value[I(box)] != before)) RedrawPlot();
 }
 
 void DigFilterLogic::SetL2C2(bool ticked) {
@@ -231,17 +249,17 @@ void DigFilterLogic::SetPowerStageTopology(int n) {
     if (ShowPowerStage) ShowPowerStage(n);
     StageTwoVisible = n == 2 || n == 4;
     if (!StageTwoVisible) {
-        SetText(ModelBox::L2, QStringLiteral("0"));
-        SetText(ModelBox::C2, QStringLiteral("0"));
-        SetText(ModelBox::ESR2, QStringLiteral("10000000"));
+        ShowText(ModelBox::L2, QStringLiteral("0"));
+        ShowText(ModelBox::C2, QStringLiteral("0"));
+        ShowText(ModelBox::ESR2, QStringLiteral("10000000"));
     }
     C3C4Visible = n == 3 || n == 4;
     if (C3C4Visible) {
-        SetText(ModelBox::C3, NumberText(Model().C[2]));
-        SetText(ModelBox::C4, NumberText(Model().C[3]));
+        ShowText(ModelBox::C3, NumberText(Model().C[2]));
+        ShowText(ModelBox::C4, NumberText(Model().C[3]));
     } else {
-        SetText(ModelBox::C3, QStringLiteral("0"));
-        SetText(ModelBox::C4, QStringLiteral("0"));
+        ShowText(ModelBox::C3, QStringLiteral("0"));
+        ShowText(ModelBox::C4, QStringLiteral("0"));
     }
     Shared().PowerStageTopology = n;
 }

@@ -48,6 +48,11 @@ public:
     int FilterMode = 0;            // 0 the CCM set, 1 the DCM set
 
     std::array<QString, kModelBoxCount> Text;  // the model text boxes
+    // The value in use of each box: what the curves and margins read and, in single precision,
+    // what the record holds. A text beyond single precision is refused whole: the box keeps the
+    // value it had before the user began typing it, and Refused says so until it is a number again.
+    std::array<double, kModelBoxCount> Value{};
+    std::array<bool, kModelBoxCount> Refused{};
     bool StageTwoVisible = false;              // L2, C2, ESR2 and their labels
     bool C3C4Visible = false;                  // C3, C4 and their labels
     bool chkL2C2 = false, chkC3C4 = false;
@@ -75,7 +80,7 @@ public:
 
     FilterSet& ShownSet() { return Registers.Sets[FilterMode == 1 ? 1 : 0]; }
     LoopModelInputs& Model();
-    // What the curves read: the texts of the boxes and of the frequency list.
+    // What the curves read: the boxes' values in use and the frequency list's text.
     ModelInputs CurrentModelInputs() const;
 
     void Form_Load();
@@ -86,6 +91,9 @@ public:
 
     // A box's text set by the user or by code; a change runs the box's change handler.
     void SetText(ModelBox box, const QString& text);
+    // The user left the box or pressed Enter: its value in use is where a later refused text
+    // falls back to.
+    void FinishEdit(ModelBox box);
     // A check box set by the user or by code; a change runs its click handler.
     void SetL2C2(bool ticked);
     void SetC3C4(bool ticked);
@@ -114,7 +122,11 @@ public:
 
 private:
     void TextChanged(ModelBox box);
+    // A text the page itself puts into a box: where a refused text typed later falls back to.
+    void ShowText(ModelBox box, const QString& text);
     void LegendClicked(LegendBox box);
     void Show();
     void Hide();
+
+    std::array<double, kModelBoxCount> editStart_{};
 };

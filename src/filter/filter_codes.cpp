@@ -119,7 +119,8 @@ bool IsFilterSetValid(const BodeGrid& grid, const FilterSet& set) {
 int RescaleEdgeCount(float fOld, int count, float newHz) {
     if (!(newHz > 0)) return count;
     const double e = RoundHalfEven(double(fOld) * count / double(newHz), 0);
-    // Far outside any period: only reachable with a frequency no list offers.
-    if (!(e >= 0 && e <= 1e9)) return count;
-    return static_cast<int>(e);
+    if (std::isnan(e)) return count;
+    // A longer period can push an edge past what 12 bits hold: wrapping it would land the edge
+    // near the start of the period, so it stays at the last count instead.
+    return static_cast<int>(std::clamp(e, 0.0, double(kMaxEdgeCount)));
 }

@@ -1,6 +1,7 @@
 #pragma once
-// The digital filter's register codes and their engineering values, the switching-frequency and
-// CCM/DCM threshold codes, and the PWM edge-register layout the frequency change rescales.
+// The digital filter's register codes and their engineering values, the CCM/DCM threshold codes
+// and the edge-count rescale of a frequency change; the frequency list and the edge-register
+// layout are those of registers/switching_frequency.h.
 #include "registers/switching_frequency.h"
 
 #include <QString>
@@ -65,5 +66,6 @@ float GetGainLimit(int which, int freqCode);
 // frequency and the integrator strictly below both corner points.
 bool IsFilterSetValid(const BodeGrid& grid, const FilterSet& set);
 
-// A count at fOld Hz moved to the same fraction of the period at newHz, to the nearest count.
+// A count at fOld Hz moved to the same fraction of the period at newHz, to the nearest count,
+// held to the 12 bits an edge register takes.
 int RescaleEdgeCount(float fOld, int count, float newHz);

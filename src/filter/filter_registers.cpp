@@ -37,8 +37,8 @@ bool RescalePWMEdges(int32_t DevAddr, int oldCode, float newHz) {
 }
 
 float FilterRegisterLogic::PageFrequency() const {
-    if (FreqCode >= 0 && FreqCode < kFrequencyCount) return static_cast<float>(ParseNumber(FreqText()) * 1000);
-    return CurrentSwitchingFrequency();
+    // Never the shared value: another device's page may have set it to its own chip's frequency.
+    return SwitchingFrequencyOfCode(FreqCode);
 }
 
 QString FilterRegisterLogic::FreqText() const {
@@ -77,7 +77,7 @@ void FilterRegisterLogic::ReadFilterSet(int m) {
     const int pole = ReadRegister(DevAddr, PoleRegister(m));
     const int lf = ReadRegister(DevAddr, LFGainRegister(m));
     const int hf = ReadRegister(DevAddr, HFGainRegister(m));
-    Sets[static_cast<size_t>(m)] = FilterSetFromCodes(lf, zero, pole, hf, CurrentSwitchingFrequency());
+    Sets[static_cast<size_t>(m)] = FilterSetFromCodes(lf, zero, pole, hf, PageFrequency());
 }
 
 QString FilterRegisterLogic::InvalidSetMessage(int m) {
@@ -106,19 +106,23 @@ bool FilterRegisterLogic::ValidateFilterSet(int m, const BodeGrid& grid) {
 
 void FilterRegisterLogic::cmdApply_Click() {
     const int v = ReadRegister(DevAddr, kSwitchingFrequencyRegister);
-    RescalePWMEdges(DevAddr, v & 15, static_cast<float>(ParseNumber(FreqText()) * 1000));
-    // With no frequency chosen the frequency bits stay as they are rather than taking a code
-    // the chip has no frequency for; likewise the threshold's neighbour bit 3.
-    if (FreqCode >= 0 && FreqCode < kFrequencyCount)
-        WriteRegister(DevAddr, kSwitchingFrequencyRegister, (v & 0xF0) | FreqCode);
+    // This page's own frequency: another device's page may have set the shared value since.
+    const float fs = PageFrequency();
+    // A chip running at a frequency no list item names gives no ratio for its edges, and its
+    // filter codes mean corners this page cannot know: its frequency, edges and filter stay.
+    const bool chipFrequencyKnown = (v & 15) < kFrequencyCount;
+    if (chipFrequencyKnown) {
+        RescalePWMEdges(DevAddr, v & 15, fs);
+        // With no frequency chosen the frequency bits stay as they are rather than taking a code
+        // the chip has no frequency for; likewise the threshold's neighbour bit 3.
+        if (fs > 0) WriteRegister(DevAddr, kSwitchingFrequencyRegister, (v & 0xF0) | FreqCode);
+    }
     const int t = ReadRegister(DevAddr, kThresholdRegister) & 0xF8;
     if (ThresholdCode >= 0 && ThresholdCode < kThresholdCount)
         WriteRegister(DevAddr, kThresholdRegister, t | ThresholdCode);
     const int w = ReadRegister(DevAddr, kPinDisableRegister);
     WriteRegister(DevAddr, kPinDisableRegister, w | 1);
-    // This page's own frequency: another device's page may have set the shared value since.
-    const float fs = PageFrequency();
-    if (!(fs > 0)) return;  // no code for a corner without a frequency: no half-written filter
+    if (!chipFrequencyKnown || !(fs > 0)) return;  // no half-written filter either
     Shared().SwitchingFrequencyHz = fs;
     for (int m = 0; m < 2; ++m) {
         const FilterSet& s = Sets[static_cast<size_t>(m)];

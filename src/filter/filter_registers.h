@@ -20,9 +20,11 @@ bool RescalePWMEdges(int32_t DevAddr, int oldCode, float newHz);
 
 class FilterRegisterLogic {
 public:
-    // The frequency of this page's own choice, or the shared one while it has none.
-    float PageFrequency() const;
     explicit FilterRegisterLogic(int32_t devAddr = 0) : DevAddr(devAddr) {}
+
+    // The frequency of this page's own list choice, 0 while it has none. The sets are read and
+    // written at it, whatever another device's page has set the shared frequency to.
+    float PageFrequency() const;
 
     int32_t DevAddr;
     std::array<FilterSet, 2> Sets{};      // FilterSet(0) CCM, FilterSet(1) DCM
@@ -46,9 +48,12 @@ public:
     // both. The page lays its pole/zero range out afterwards in either case.
     void ReadSwitchingFrequency();
     void ReadCCMDCMThreshold();
+    // Set m's codes as values at PageFrequency.
     void ReadFilterSet(int m);
     // True when set m is usable, after the user let defaults be programmed if it was not.
     bool ValidateFilterSet(int m, const BodeGrid& grid);
+    // Edges, frequency, threshold, pin-disable bit, then both sets at PageFrequency. A chip whose
+    // frequency code names no list item keeps its frequency bits, edges and filter registers.
     void cmdApply_Click();
 
     static QString InvalidSetMessage(int m);

@@ -1,5 +1,6 @@
 #include "filter/frmDigFilter.h"
 
+#include "core/numbers.h"
 #include "core/run_state.h"
 #include "core/twips.h"
 #include "filter/bode_canvas.h"
@@ -37,6 +38,14 @@ protected:
             e->ignore();
     }
 };
+
+// A box whose text the model cannot use stands out, and says which value the model keeps.
+void ShowRefused(QLineEdit* e, bool refused, double inUse) {
+    const QString style = refused ? QStringLiteral("QLineEdit { background: rgb(255, 190, 190); }") : QString();
+    if (e->styleSheet() != style) e->setStyleSheet(style);
+    e->setToolTip(refused ? QStringLiteral("Not a usable number: the model keeps %1").arg(NumberText(inUse))
+                          : QString());
+}
 
 template <class W>
 W* Named(W* w, const char* name) {
@@ -123,6 +132,7 @@ frmDigFilter::frmDigFilter() {
             logic.SetText(b, text);
             ShowState();
         });
+        connect(e, &QLineEdit::editingFinished, this, [this, b] { logic.FinishEdit(b); });
     }
     chkL2C2 = Named(new QCheckBox(QStringLiteral("Enable L2/C2 stage"), pctPowerOptions), "chkL2C2");
     chkL2C2->move(kL2C2CheckPlace);
@@ -278,6 +288,7 @@ void frmDigFilter::ShowState() {
         if (b == ModelBox::C3 || b == ModelBox::C4) shown = logic.C3C4Visible;
         e->setVisible(shown);
         if (QLabel* l = boxLabels_[static_cast<size_t>(i)]) l->setVisible(shown);
+        ShowRefused(e, logic.Refused[static_cast<size_t>(i)], logic.Value[static_cast<size_t>(i)]);
     }
     {
         const QSignalBlocker a(chkL2C2), b(chkC3C4), c(chkShowLabels);

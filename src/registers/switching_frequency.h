@@ -21,6 +21,7 @@ inline constexpr int32_t kPinDisableRegister = 0x40;          // "PWM and SR Pin
 // (bits 3:0 in 7:4), its falling edge likewise at 0x43 + 4k and 0x44 + 4k.
 inline constexpr int kPwmOutputs = 7;
 inline constexpr int32_t EdgeRegister(int output) { return 0x41 + 4 * output; }
+inline constexpr int kMaxEdgeCount = 4095;
 inline int EdgeCount(int high, int low) { return high * 16 + (low & 0xF0) / 16; }
 // The two bytes of a count, the setting byte keeping its low nibble (modulation and sign).
 inline int EdgeHighByte(int count) { return (count & 0xFF0) / 16; }

@@ -6,8 +6,10 @@
 #include "core/numbers.h"
 #include "filter/dig_filter_logic.h"
 #include "registers/session.h"
+#include "registers/settings_file.h"
 
 #include <cmath>
+#include <memory>
 
 using Trace = std::vector<QString>;
 
@@ -31,6 +33,28 @@ void PresetChip(std::array<uint8_t, 256>& r) {
         r[static_cast<size_t>(0x60 + i)] = ccm[i];
         r[static_cast<size_t>(0x64 + i)] = dcm[i];
     }
+}
+
+double InputOf(const ModelInputs& in, ModelBox box) {
+    switch (box) {
+    case ModelBox::L1: return in.L1;
+    case ModelBox::L2: return in.L2;
+    case ModelBox::C1: return in.C1;
+    case ModelBox::C2: return in.C2;
+    case ModelBox::C3: return in.C3;
+    case ModelBox::C4: return in.C4;
+    case ModelBox::ESR1: return in.ESR1;
+    case ModelBox::ESR2: return in.ESR2;
+    case ModelBox::RL: return in.RL;
+    case ModelBox::Vin: return in.Vin;
+    case ModelBox::Duty: return in.Duty;
+    case ModelBox::N1: return in.N1;
+    case ModelBox::N2: return in.N2;
+    case ModelBox::R3: return in.R3;
+    case ModelBox::R4: return in.R4;
+    case ModelBox::Count: break;
+    }
+    return NAN;
 }
 
 bool AllFinite(const std::vector<BodeCurve>& curves) {
@@ -160,12 +184,13 @@ TEST_F(DigFilterLogicTest, TypedTextIsStoredAsItsNumberAndOnlyANumberRedraws) {
     SetUpPage();
     struct Case {
         const char* text;
-        float stored;  // NaN: the value before stays
-        bool redraws;
+        float stored;  // NaN: refused, the value from before the typing is in use
+        bool redraws;  // a refused text redraws when it brings that value back
     } cases[] = {
         {"12a", 12, false}, {"12", 12, true},   {" 12 ", 12, true},  {"", 0, false},
-        {"abc", 0, false},  {"0", 0, true},     {"-1", -1, true},    {"1e999", NAN, false},
+        {"abc", 0, false},  {"0", 0, true},     {"-1", -1, true},    {"1e999", NAN, true},
         {"-1e39", NAN, false}, {"1e-50", 0, true}, {"&H1F", 31, true}, {".", 0, false},
+        {"3.4e38", 3.4e38f, true}, {"3.41e38", NAN, true}, {"-3.4e38", -3.4e38f, true},
     };
     // Every model reads the boxes: draw them all so every input reaches every model.
     for (LegendBox b : {LegendBox::LCFilter, LegendBox::LCFilterPhase, LegendBox::FullLoop, LegendBox::FullLoopPhase,
@@ -173,21 +198,77 @@ TEST_F(DigFilterLogicTest, TypedTextIsStoredAsItsNumberAndOnlyANumberRedraws) {
         page.SetLegend(b, true);
     for (int i = 0; i < kModelBoxCount; ++i) {
         const auto box = static_cast<ModelBox>(i);
+        const float start = ModelField(model(), box);
         for (const Case& c : cases) {
             SCOPED_TRACE(ModelBoxName(box).toStdString() + " <- \"" + c.text + "\"");
-            const float before = ModelField(model(), box);
+            const bool refused = std::isnan(c.stored);
             const int redraws = page.RedrawCount;
             page.SetText(box, QString::fromLatin1(c.text));
-            EXPECT_EQ(ModelField(model(), box), std::isnan(c.stored) ? before : c.stored);
+            EXPECT_EQ(ModelField(model(), box), refused ? start : c.stored);
+            EXPECT_EQ(page.Refused[static_cast<size_t>(i)], refused);
             EXPECT_EQ(page.RedrawCount - redraws, c.redraws ? 1 : 0);
+            // The curves read the very value the record holds.
+            EXPECT_EQ(static_cast<float>(InputOf(page.CurrentModelInputs(), box)), ModelField(model(), box));
             page.RedrawPlot();
             EXPECT_TRUE(AllFinite(page.Curves));
-            EXPECT_FALSE(page.lblLoopPhaseMargin.contains(QStringLiteral("NaN")));
-            EXPECT_FALSE(page.lblLoopBandwidth.contains(QStringLiteral("Inf")));
+            for (const QString& label : {page.lblLoopPhaseMargin, page.lblLoopBandwidth})
+                EXPECT_FALSE(label.contains(QStringLiteral("nan"), Qt::CaseInsensitive) ||
+                             label.contains(QStringLiteral("inf"), Qt::CaseInsensitive))
+                    << label.toStdString();
         }
-        page.SetText(box, NumberText(ModelField(model(), box)));
+        page.SetText(box, NumberText(start));
     }
     EXPECT_TRUE(board.AccessTrace().empty());
+}
+
+TEST_F(DigFilterLogicTest, ARefusedTextIsRefusedWholeByTheRecordAndTheCurves) {
+    SetUpPage();
+    for (LegendBox b : {LegendBox::LCFilter, LegendBox::FullLoop, LegendBox::FullLoopPhase}) page.SetLegend(b, true);
+    const std::vector<BodeCurve> atStart = page.Curves;
+    const QString marginAtStart = page.lblLoopPhaseMargin;
+    const size_t l1 = static_cast<size_t>(ModelBox::L1);
+
+    // Digit after digit: 39 ones still fit single precision, the 40th does not.
+    QString typed;
+    for (int n = 1; n <= 45; ++n) {
+        typed += u'1';
+        page.SetText(ModelBox::L1, typed);
+        EXPECT_EQ(page.Refused[l1], n >= 40) << n;
+    }
+    EXPECT_EQ(model().L[0], 4);  // the value from before the typing, not a prefix of the text
+    EXPECT_EQ(page.Value[l1], 4);
+    EXPECT_EQ(page.Text[l1], typed);  // the box keeps what the user typed
+    ASSERT_EQ(page.Curves.size(), atStart.size());
+    for (size_t k = 0; k < atStart.size(); ++k) {
+        ASSERT_EQ(page.Curves[k].Points.size(), atStart[k].Points.size());
+        for (size_t p = 0; p < atStart[k].Points.size(); ++p) {
+            EXPECT_EQ(page.Curves[k].Points[p].X, atStart[k].Points[p].X);
+            EXPECT_EQ(page.Curves[k].Points[p].Y, atStart[k].Points[p].Y);
+        }
+    }
+    EXPECT_EQ(page.lblLoopPhaseMargin, marginAtStart);
+    EXPECT_TRUE(SettingsFileBody(0x48).contains(QStringLiteral("\r\nL1 = 4 uH\r\n")));
+
+    // Back to a number: it is the value in use again.
+    typed.chop(6);
+    page.SetText(ModelBox::L1, typed);
+    EXPECT_FALSE(page.Refused[l1]);
+    EXPECT_EQ(model().L[0], static_cast<float>(ParseNumber(typed)));
+    EXPECT_EQ(page.Value[l1], ParseNumber(typed));
+
+    // A finished entry is what a later refused text falls back to.
+    page.SetText(ModelBox::L1, QStringLiteral("5"));
+    page.FinishEdit(ModelBox::L1);
+    for (const char* t : {"5e", "5e9", "5e99", "5e999"}) page.SetText(ModelBox::L1, QString::fromLatin1(t));
+    EXPECT_TRUE(page.Refused[l1]);
+    EXPECT_EQ(model().L[0], 5);
+    EXPECT_EQ(page.CurrentModelInputs().L1, 5);
+    EXPECT_TRUE(SettingsFileBody(0x48).contains(QStringLiteral("\r\nL1 = 5 uH\r\n")));
+    // Texts the page puts in itself count as finished too.
+    page.SetText(ModelBox::L2, QStringLiteral("1e40"));
+    EXPECT_EQ(model().L[1], 0);
+    for (const QString& line : board.AccessTrace())
+        EXPECT_TRUE(line.startsWith(QStringLiteral("R "))) << line.toStdString();
 }
 
 TEST_F(DigFilterLogicTest, ChoosingAFrequencyRereadsBothSetsAndHandsTheTextToThePwmPage) {
@@ -230,6 +311,141 @@ TEST_F(DigFilterLogicTest, TheSecondDevicesPageHandsToItsOwnPwmPage) {
     expected.push_back(R(0x3C, 0x4A));
     Append(expected, SetReads(0x4A));
     EXPECT_EQ(board.AccessTrace(), expected);
+}
+
+// Two chips whose pages show different frequencies: 0x48 at 98 kHz with a refused DCM set, 0x4A
+// at 49 kHz or at a code no list item names. Whichever page is opened last has set the shared
+// frequency; neither page may read or write its sets at the other's.
+class TwoDevicePagesTest : public DigFilterLogicTest {
+public:
+    void SetUp() override {
+        DigFilterLogicTest::SetUp();
+        board.AddChip(0x4A);
+        Shared().DeviceAddress[1] = 0x4A;
+        Shared().DeviceCount = 2;
+        PresetChip(board.Regs(0x4A));
+        board.Regs(0x48)[0x65] = 150;  // DCM pole = zero: refused, defaults offered
+        board.Regs(0x48)[0x66] = 150;
+    }
+    // Fresh pages for 0x48 (first) and 0x4A (second), set up in the order asked.
+    void Open(bool firstPageFirst) {
+        first = std::make_unique<DigFilterLogic>();
+        second = std::make_unique<DigFilterLogic>();
+        Hook(*first);
+        Hook(*second);
+        if (firstPageFirst) {
+            ASSERT_TRUE(first->SetupFormAfterLoad(0x48));
+            ASSERT_TRUE(second->SetupFormAfterLoad(0x4A));
+        } else {
+            ASSERT_TRUE(second->SetupFormAfterLoad(0x4A));
+            ASSERT_TRUE(first->SetupFormAfterLoad(0x48));
+        }
+        board.ClearLog();
+    }
+    // The eight filter writes of an Apply that hands every register its own code back.
+    static Trace FilterWrites(const uint8_t ccm[4], const uint8_t dcm[4], int dev) {
+        return {W(0x62, ccm[2], dev), W(0x61, ccm[1], dev), W(0x63, ccm[3], dev), W(0x60, ccm[0], dev),
+                W(0x66, dcm[2], dev), W(0x65, dcm[1], dev), W(0x67, dcm[3], dev), W(0x64, dcm[0], dev)};
+    }
+    static void ExpectSet(const FilterSet& s, const FilterSet& expected) {
+        EXPECT_EQ(s.Zero, expected.Zero);
+        EXPECT_EQ(s.Pole, expected.Pole);
+        EXPECT_EQ(s.LFGain, expected.LFGain);
+        EXPECT_EQ(s.HFGain, expected.HFGain);
+    }
+
+    std::unique_ptr<DigFilterLogic> first, second;
+};
+
+TEST_F(TwoDevicePagesTest, EachPageReadsAndWritesItsSetsAtTheFrequencyItShows) {
+    const uint8_t defaults[] = {3, 238, 150, 15}, ccm[] = {3, 238, 150, 15}, dcm[] = {5, 230, 120, 20};
+    for (bool firstPageFirst : {true, false}) {
+        SCOPED_TRACE(firstPageFirst ? "0x48 opened first" : "0x4A opened first");
+        board.Regs(0x4A)[0x5D] = 0x90;  // 49 kHz
+        board.Regs(0x48)[0x65] = 150;
+        board.Regs(0x48)[0x66] = 150;
+        prompts.Answers = {MsgResult::OK, MsgResult::OK};
+        Open(firstPageFirst);
+        EXPECT_EQ(first->Registers.FreqText(), "98kHz");
+        EXPECT_EQ(second->Registers.FreqText(), "49kHz");
+        ExpectSet(first->Registers.Sets[0], FilterSetFromCodes(3, 238, 150, 15, 98000));
+        ExpectSet(second->Registers.Sets[0], FilterSetFromCodes(3, 238, 150, 15, 49000));
+
+        // The defaults accepted on the mode switch are read back at 98 kHz, whichever page set
+        // the shared frequency last.
+        first->optFilterMode_Click(1);
+        EXPECT_EQ(board.AccessTrace(), (Trace{W(0x64, 3), W(0x65, 238), W(0x66, 150), W(0x67, 15), R(0x65), R(0x66),
+                                              R(0x64), R(0x67)}));
+        const FilterSet at98 = FilterSetFromCodes(3, 238, 150, 15, 98000);
+        ExpectSet(first->Registers.Sets[1], at98);
+        EXPECT_EQ(first->Plot.Markers.shpPole.CentreX(), FreqToX(first->Plot.Grid, at98.Pole));
+        EXPECT_EQ(first->CurrentModelInputs().FreqKHz, 98);
+        second->RedrawPlot();
+        EXPECT_EQ(second->CurrentModelInputs().FreqKHz, 49);
+
+        // Each Apply hands every filter register its own code back, at its own frequency.
+        for (DigFilterLogic* p : {first.get(), second.get()}) {
+            const int dev = p == first.get() ? 0x48 : 0x4A;
+            board.ClearLog();
+            p->cmdApply_Click();
+            const Trace t = board.AccessTrace();
+            ASSERT_EQ(t.size(), 1u + 7 * 8 + 5 + 8);
+            EXPECT_EQ(t[57], W(0x5D, p == first.get() ? 0x92 : 0x90, dev));
+            EXPECT_EQ(Trace(t.end() - 8, t.end()), FilterWrites(ccm, p == first.get() ? defaults : dcm, dev));
+        }
+        prompts.Shown.clear();
+    }
+}
+
+TEST_F(TwoDevicePagesTest, AChipAtAnUnlistedFrequencyNeverTakesTheOtherPagesFrequency) {
+    for (bool firstPageFirst : {true, false}) {
+        SCOPED_TRACE(firstPageFirst ? "0x48 opened first" : "0x4A opened first");
+        board.Regs(0x4A)[0x5D] = 0x9D;  // main code 13: no list item
+        Open(firstPageFirst);
+        EXPECT_EQ(second->Registers.FreqText(), "");
+        EXPECT_EQ(second->Registers.PageFrequency(), 0);
+        // Not decoded at 98 kHz: with no frequency of its own every corner reads as 0 Hz.
+        ExpectSet(second->Registers.Sets[0], FilterSetFromCodes(3, 238, 150, 15, 0));
+        ExpectSet(second->Registers.Sets[1], FilterSetFromCodes(5, 230, 120, 20, 0));
+        ExpectSet(first->Registers.Sets[0], FilterSetFromCodes(3, 238, 150, 15, 98000));
+
+        // Its Apply leaves the frequency, the edges and the filter as the chip has them.
+        second->cmdApply_Click();
+        EXPECT_EQ(board.AccessTrace(), (Trace{R(0x5D, 0x4A), R(0x3C, 0x4A), W(0x3C, 0xF9, 0x4A), R(0x40, 0x4A),
+                                              W(0x40, 0x85, 0x4A)}));
+        // Also once the user has picked a frequency there: the chip's edges have no old frequency
+        // to scale from, and its filter codes no known corners.
+        second->ChooseFrequency(2);
+        board.ClearLog();
+        second->cmdApply_Click();
+        EXPECT_EQ(board.AccessTrace(), (Trace{R(0x5D, 0x4A), R(0x3C, 0x4A), W(0x3C, 0xF9, 0x4A), R(0x40, 0x4A),
+                                              W(0x40, 0x85, 0x4A)}));
+        board.ClearLog();
+        first->cmdApply_Click();
+        const uint8_t ccm[] = {3, 238, 150, 15}, dcm[] = {5, 150, 150, 20};  // not validated yet
+        const Trace t = board.AccessTrace();
+        ASSERT_EQ(t.size(), 1u + 7 * 8 + 5 + 8);
+        EXPECT_EQ(Trace(t.end() - 8, t.end()), FilterWrites(ccm, dcm, 0x48));
+        Shared().SwitchingFrequencyHz = 0;
+    }
+}
+
+TEST_F(TwoDevicePagesTest, DefaultsAcceptedAtAReopeningAreReadAtTheFrequencyThePageShows) {
+    board.Regs(0x4A)[0x5D] = 0x90;
+    Open(false);  // 0x48 last: the shared frequency is 98 kHz
+    board.Regs(0x4A)[0x5D] = 0x9D;  // since changed to a code no list item names
+    board.Regs(0x4A)[0x61] = 150;   // and a refused CCM set
+    board.Regs(0x4A)[0x62] = 150;
+    prompts.Answers = {MsgResult::OK};
+    ASSERT_TRUE(second->SetupFormAfterLoad(0x4A));
+    EXPECT_EQ(second->Registers.FreqText(), "49kHz");  // the list keeps its item
+    Trace expected{R(0x5D, 0x4A), R(0x3C, 0x4A)};
+    Append(expected, SetReads(0x4A));
+    Append(expected, {W(0x60, 3, 0x4A), W(0x61, 238, 0x4A), W(0x62, 150, 0x4A), W(0x63, 15, 0x4A), R(0x61, 0x4A),
+                      R(0x62, 0x4A), R(0x60, 0x4A), R(0x63, 0x4A)});
+    EXPECT_EQ(board.AccessTrace(), expected);
+    ExpectSet(second->Registers.Sets[0], FilterSetFromCodes(3, 238, 150, 15, 49000));
+    EXPECT_EQ(Shared().SwitchingFrequencyHz, 98000.0);
 }
 
 TEST_F(DigFilterLogicTest, RefusedSetAtSetUpUnloadsThePageAndStopsTheSetUp) {

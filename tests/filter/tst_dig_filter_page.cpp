@@ -230,6 +230,41 @@ TEST_F(DigFilterPageTest, TypedInputReachesTheModelAndTheCurves) {
     EXPECT_NEAR(w->logic.Curves[1].Points[0].Y - before[0].Y, 840, 0.5);
 }
 
+TEST_F(DigFilterPageTest, ARefusedTextStandsOutUntilTheBoxHoldsANumberAgain) {
+    QPointer<frmDigFilter> w = Open();
+    ASSERT_TRUE(w);
+    auto* l1 = Child<QLineEdit>(w, "txtL(0)");
+    ASSERT_TRUE(l1);
+    auto type = [l1](const QString& text) {
+        l1->setText(text);
+        emit l1->textEdited(text);
+    };
+    EXPECT_TRUE(l1->styleSheet().isEmpty());
+    type(QString(45, u'1'));
+    EXPECT_EQ(l1->text(), QString(45, u'1'));  // the user's text stays
+    EXPECT_FALSE(l1->styleSheet().isEmpty());
+    EXPECT_EQ(l1->toolTip(), "Not a usable number: the model keeps 4");
+    EXPECT_EQ(Shared().Devices[0].LoopModel.L[0], 4);
+    type(QStringLiteral("6"));
+    EXPECT_TRUE(l1->styleSheet().isEmpty());
+    EXPECT_TRUE(l1->toolTip().isEmpty());
+    // Leaving the box makes its value the one a later refused text falls back to.
+    emit l1->editingFinished();
+    type(QStringLiteral("6e99"));
+    EXPECT_EQ(l1->toolTip(), "Not a usable number: the model keeps 6");
+    EXPECT_EQ(Shared().Devices[0].LoopModel.L[0], 6);
+}
+
+TEST_F(DigFilterPageTest, ResistanceCaptionsShowTheOhmSign) {
+    QPointer<frmDigFilter> w = Open();
+    ASSERT_TRUE(w);
+    QStringList captions;
+    for (const QLabel* l : w->pctPowerOptions->findChildren<QLabel*>()) captions << l->text();
+    for (const char* c : {"ESR1 (m\u03A9)", "ESR2 (m\u03A9)", "R3 (k\u03A9)", "R4 (k\u03A9)", "Rload (Ohm)", "L1 (uH)"})
+        EXPECT_TRUE(captions.contains(QString::fromUtf8(c))) << c;
+    for (const QString& c : captions) EXPECT_FALSE(c.contains(u'?')) << c.toStdString();
+}
+
 TEST_F(DigFilterPageTest, PrintShowsItsNoteWhilePrinting) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("filter.pdf"));

@@ -142,4 +142,8 @@ TEST(FilterCodes, EdgeArithmetic) {
     EXPECT_EQ(RescaleEdgeCount(49000, 5, 98000), 2);    // 2.5
     EXPECT_EQ(RescaleEdgeCount(74500, 1234, 74500), 1234);
     EXPECT_EQ(RescaleEdgeCount(49000, 1234, 0), 1234);  // no new frequency: left alone
+    // Held at the last count 12 bits take, never wrapped.
+    EXPECT_EQ(RescaleEdgeCount(694000, 289, 49000), 4093);
+    EXPECT_EQ(RescaleEdgeCount(694000, 290, 49000), 4095);
+    EXPECT_EQ(RescaleEdgeCount(694000, 4095, 49000), 4095);
 }

@@ -2,8 +2,11 @@
 // the validity offer of defaults and Apply with its PWM edge rescale.
 #include "fixture.h"
 
+#include "core/numbers.h"
 #include "filter/bode_grid.h"
 #include "filter/filter_registers.h"
+
+#include <algorithm>
 
 using Trace = std::vector<QString>;
 
@@ -186,6 +189,44 @@ TEST_F(FilterRegistersTest, ApplyAtHalfTheFrequencyDoublesEveryEdge) {
     EXPECT_EQ(EdgeCount(regs()[0x59], regs()[0x5A]), 1400);
     EXPECT_EQ(regs()[0x5A] & 15, 6);
     EXPECT_EQ(regs()[0x5C] & 15, 9);
+}
+
+TEST_F(FilterRegistersTest, EdgesPushedPastTwelveBitsByALongerPeriodHoldAtTheLastCount) {
+    regs()[0x5D] = 0x9B;  // main 694 kHz
+    struct Edge {
+        int output, rise, fall;
+    } edges[] = {
+        {0, 289, 290},    // 4093 fits, 4107 would wrap to 11
+        {3, 4095, 300},   // both beyond
+        {6, 1000, 0},     // AUX alike; 0 stays 0
+    };
+    for (const Edge& e : edges) {
+        const size_t n = static_cast<size_t>(EdgeRegister(e.output));
+        regs()[n] = static_cast<uint8_t>(EdgeHighByte(e.rise));
+        regs()[n + 1] = static_cast<uint8_t>(EdgeLowByte(e.rise, 0x0B));
+        regs()[n + 2] = static_cast<uint8_t>(EdgeHighByte(e.fall));
+        regs()[n + 3] = static_cast<uint8_t>(EdgeLowByte(e.fall, 0x06));
+    }
+    ReadAll();
+    logic.FreqCode = 0;  // 49 kHz chosen
+    const Trace expected =
+        EdgeTrace([](int c) { return std::min(4095, static_cast<int>(RoundHalfEven(694000.0 * c / 49000, 0))); });
+    logic.cmdApply_Click();
+    const Trace t = board.AccessTrace();
+    ASSERT_GE(t.size(), 1 + expected.size());
+    EXPECT_EQ(Trace(t.begin() + 1, t.begin() + 1 + static_cast<long>(expected.size())), expected);
+    // The setting bits beside a held count are kept.
+    const auto& r = regs();
+    EXPECT_EQ(r[0x41], 0xFF);
+    EXPECT_EQ(r[0x42], 0xDB);  // 4093
+    EXPECT_EQ(r[0x43], 0xFF);
+    EXPECT_EQ(r[0x44], 0xF6);  // held at 4095
+    for (int reg : {0x4D, 0x4F, 0x59}) EXPECT_EQ(r[static_cast<size_t>(reg)], 0xFF) << reg;
+    EXPECT_EQ(r[0x4E], 0xFB);
+    EXPECT_EQ(r[0x50], 0xF6);
+    EXPECT_EQ(r[0x5A], 0xFB);
+    EXPECT_EQ(EdgeCount(r[0x5B], r[0x5C]), 0);
+    EXPECT_EQ(r[0x5C], 0x06);
 }
 
 TEST_F(FilterRegistersTest, ApplyWithNoFrequencyLeavesEdgesFrequencyAndCorners) {
