@@ -237,7 +237,8 @@ TEST_F(BodeCanvasTest, EveryChangeOfTheCurvesReachesTheScreen) {
              Click(PoleCentre());
          }},
         {"apply", [&] { Child<QPushButton>("cmdApply")->click(); }},
-        {"resize", [&] { canvas->resize(canvas->width() - 120, canvas->height() - 60); }},
+        {"smaller", [&] { canvas->resize(canvas->width() - 120, canvas->height() - 60); }},
+        {"back to its size", [&] { canvas->resize(canvas->width() + 120, canvas->height() + 60); }},
     };
     for (const auto& [name, change] : changes) {
         change();
