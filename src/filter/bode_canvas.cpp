@@ -191,13 +191,13 @@ bool BodeCanvas::SameMoving(const MovingState& s, const MovingState& t) {
 
 void BodeCanvas::Refresh() {
     MovingState now = CurrentMoving();
+    const bool stillCurrent = CacheIsCurrent();
+    if (stillCurrent && movingKnown_ && SameMoving(movingScheduled_, now)) return;
     const QRegion region = MovingRegion(now);
-    if (!CacheIsCurrent())
-        update();
-    else if (movingKnown_ && SameMoving(movingScheduled_, now))
-        return;
-    else
+    if (stillCurrent)
         update(movingOnScreen_ | region);
+    else
+        update();
     // Once the scheduled paint has run, the moving layer stands only here.
     movingOnScreen_ = region;
     movingScheduled_ = std::move(now);
@@ -306,10 +306,15 @@ void BodeCanvas::paintEvent(QPaintEvent* event) {
     if (!CacheIsCurrent()) DrawStillLayer();
     QPainter p(this);
     p.setClipRect(rect());
-    // Rectangle by rectangle: one blit each, not one span-by-span copy through a ragged clip.
+    // Rectangle by rectangle: one blit each, not one span-by-span copy through a ragged clip. At a
+    // fractional pixel ratio a rectangle's edges fall between device pixels: one copy, clipped.
     const qreal ratio = still_.devicePixelRatio();
-    for (const QRect& r : event->region())
-        p.drawPixmap(r, still_, QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
+    if (ratio == std::floor(ratio)) {
+        for (const QRect& r : event->region())
+            p.drawPixmap(r, still_, QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
+    } else {
+        p.drawPixmap(0, 0, still_);
+    }
     PaintMovingLayer(p);
 
     // Only ever added here, also when painting elsewhere (a grab): the screen may show it later.
