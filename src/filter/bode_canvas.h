@@ -1,7 +1,21 @@
 #pragma once
 // The Bode plot picture of the filter page: draws the page logic's grid, curves, range marks,
 // asymptotes and markers, and reports the mouse in twips of the picture.
+//
+// Two layers: what changes only with the model or the shown set (curves, grid, axis labels, the
+// pole/zero and LF range marks) is drawn once into a kept pixmap; the moving layer (asymptotes,
+// markers, the HF range mark over them, captions) is drawn over it on every paint. Refresh()
+// repaints only where the moving layer was and now is, or everything when the kept layer is out
+// of date.
+#include "filter/bode_grid.h"
+#include "filter/filter_markers.h"
+#include "filter/loop_models.h"
+
+#include <QFont>
+#include <QPixmap>
+#include <QRegion>
 #include <QWidget>
+#include <vector>
 
 class DigFilterLogic;
 
@@ -13,6 +27,13 @@ class BodeCanvas : public QWidget {
     Q_OBJECT
 public:
     explicit BodeCanvas(const DigFilterLogic& logic, QWidget* parent = nullptr);
+
+    // Schedules a repaint of what changed in the logic since the last one; nothing when nothing did.
+    void Refresh();
+    // Drops the kept picture, so the next paint draws every layer afresh.
+    void InvalidateCache();
+    // The kept picture of the curves' layer is the one the current logic would draw.
+    bool CacheIsCurrent() const;
 
 signals:
     // Any button; twips inside the picture.
@@ -26,5 +47,38 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    // Everything the kept layer is drawn from.
+    struct StillState {
+        std::vector<BodeCurve> Curves;
+        BodeGrid Grid;
+        PoleZeroRange PoleZero;
+        GainRanges Gains;
+        bool MarksVisible = false;
+        QSize Size;
+        qreal PixelRatio = 0;
+        QFont Font;
+    };
+    // Everything the moving layer is drawn from.
+    struct MovingState {
+        FilterMarkers Markers;
+        GainRanges Gains;
+        bool MarksVisible = false;
+        bool CaptionsVisible = false;
+    };
+
+    StillState CurrentStill() const;
+    MovingState CurrentMoving() const;
+    void DrawStillLayer();
+    void PaintMovingLayer(QPainter& p) const;
+    // The pixels the moving layer of this state may touch.
+    QRegion MovingRegion(const MovingState& s) const;
+    static bool SameMoving(const MovingState& s, const MovingState& t);
+
     const DigFilterLogic& logic_;
+    QPixmap still_;
+    StillState stillDrawn_;
+    bool stillValid_ = false;
+    MovingState movingScheduled_;  // the moving layer as last scheduled by Refresh()
+    bool movingKnown_ = false;
+    QRegion movingOnScreen_;       // where a moving layer may stand on screen
 };

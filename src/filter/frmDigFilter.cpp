@@ -317,6 +317,6 @@ void frmDigFilter::ShowState() {
     lblZeroFreq->setText(m.lblZeroFreq);
     lblLoopBandwidth->setText(logic.lblLoopBandwidth);
     lblLoopPhaseMargin->setText(logic.lblLoopPhaseMargin);
-    pctFilter->update();
+    pctFilter->Refresh();
     pctPowerOptions->update();
 }

@@ -1,0 +1,293 @@
+// The filter page's Bode canvas offscreen: what the screen shows after drags and after every
+// change of what the curves show is, to the pixel, what a repaint from scratch draws; a drag
+// step repaints only part of the picture, and a move that changes nothing repaints nothing; a
+// double click is one click.
+#include "fixture.h"
+
+#include "core/twips.h"
+#include "filter/bode_canvas.h"
+#include "filter/filter_registry.h"
+#include "filter/frmDigFilter.h"
+#include "registers/session.h"
+#include "shell/frmMain.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QImage>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <functional>
+
+namespace {
+
+// Records the regions the canvas is asked to paint.
+class PaintLog : public QObject {
+public:
+    std::vector<QRegion> Regions;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) Regions.push_back(static_cast<QPaintEvent*>(e)->region());
+        return false;
+    }
+};
+
+class BodeCanvasTest : public RunFixture {
+protected:
+    void SetUp() override {
+        RunFixture::SetUp();
+        UseBoardWithChips({0x48});
+        SetLoopModelDefaults();
+        auto& r = board.Regs(0x48);
+        r[0x5D] = 0x92;
+        r[0x3C] = 0xF9;
+        const uint8_t ccm[] = {3, 238, 150, 15}, dcm[] = {5, 230, 120, 20};
+        for (int i = 0; i < 4; ++i) {
+            r[static_cast<size_t>(0x60 + i)] = ccm[i];
+            r[static_cast<size_t>(0x64 + i)] = dcm[i];
+        }
+        RegisterFilterPages();
+        main = new frmMain;
+        SetMainForm(main);
+        main->resize(1400, 900);
+        main->show();
+        page = static_cast<frmDigFilter*>(main->OpenDevicePage(PageKind::DigFilter, 0));
+        ASSERT_TRUE(page);
+        canvas = page->pctFilter;
+        for (const char* name :
+             {"chkLCFilter", "chkLCFilterPhase", "chkFullLoop", "chkFullLoopPhase", "chkFB", "chkFBPhase", "chkShowLabels"})
+            Child<QCheckBox>(name)->click();
+        ASSERT_EQ(page->logic.Curves.size(), 7u);
+        ASSERT_TRUE(page->logic.CaptionsVisible);
+        Settle();
+    }
+    void TearDown() override {
+        delete main.data();
+        SetMainForm(nullptr);
+        RegisterPageFactory(PageKind::DigFilter, {});
+        RunFixture::TearDown();
+    }
+
+    template <class T>
+    T* Child(const char* name) {
+        return page->findChild<T*>(QString::fromLatin1(name));
+    }
+    static void Settle() { QApplication::processEvents(); }
+
+    void Mouse(QEvent::Type type, QPointF twips) {
+        const QPointF px = twips / kTwipsPerPixel;
+        const Qt::MouseButton b = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        const Qt::MouseButtons held = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
+                                          ? Qt::MouseButtons(Qt::LeftButton)
+                                          : Qt::MouseButtons(Qt::NoButton);
+        QMouseEvent e(type, px, canvas->mapToGlobal(px), b, held, Qt::NoModifier);
+        QApplication::sendEvent(canvas, &e);
+    }
+    void Click(QPointF twips) {
+        Mouse(QEvent::MouseButtonPress, twips);
+        Mouse(QEvent::MouseButtonRelease, twips);
+    }
+    // Moves one step and lets the canvas paint it, as the event loop would.
+    void MoveTo(QPointF twips) {
+        Mouse(QEvent::MouseMove, twips);
+        Settle();
+    }
+
+    // The canvas as it stands in the window's backing store: the result of every partial paint.
+    QImage OnScreen() {
+        const QPoint at = canvas->mapTo(main, QPoint(0, 0));
+        return main->screen()->grabWindow(main->winId(), at.x(), at.y(), canvas->width(), canvas->height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    }
+    // The same state painted from scratch, the kept picture thrown away.
+    QImage FromScratch() {
+        canvas->InvalidateCache();
+        QImage img = canvas->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        Settle();
+        return img;
+    }
+    static int DifferingPixels(const QImage& a, const QImage& b) {
+        if (a.size() != b.size()) return a.width() * a.height() + 1;
+        int n = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
+        return n;
+    }
+    void ExpectScreenAsFromScratch(const char* when) {
+        const QImage screen = OnScreen();
+        ASSERT_FALSE(screen.isNull()) << when;
+        const QImage fresh = FromScratch();
+        EXPECT_EQ(DifferingPixels(screen, fresh), 0) << when;
+    }
+
+    QPointF PoleCentre() const {
+        const MarkerShape& s = page->logic.Plot.Markers.shpPole;
+        return {s.CentreX(), s.CentreY()};
+    }
+    QPointF ZeroCentre() const {
+        const MarkerShape& s = page->logic.Plot.Markers.shpZero;
+        return {s.CentreX(), s.CentreY()};
+    }
+
+    QPointer<frmMain> main;
+    frmDigFilter* page = nullptr;
+    BodeCanvas* canvas = nullptr;
+};
+
+TEST_F(BodeCanvasTest, MidDragTheScreenIsWhatAFullRepaintDraws) {
+    ExpectScreenAsFromScratch("opened");
+    const auto& m = page->logic.Plot.Markers;
+
+    // The pole, several steps up and to the right; the zero rides along.
+    const QPointF pole = PoleCentre();
+    Click(pole);
+    ASSERT_TRUE(page->logic.Drag.Pole.Grabbed());
+    for (int i = 1; i <= 5; ++i) MoveTo(pole + QPointF(90 * i, -42 * i));
+    EXPECT_NEAR(m.shpPole.CentreX(), pole.x() + 450, 0.01);
+    ExpectScreenAsFromScratch("pole mid-drag");
+    Click(PoleCentre());
+    EXPECT_FALSE(page->logic.Drag.Pole.Grabbed());
+    Settle();
+    ExpectScreenAsFromScratch("pole dropped");
+
+    // The zero, left and back part of the way.
+    const QPointF zero = ZeroCentre();
+    Click(zero);
+    ASSERT_TRUE(page->logic.Drag.Zero.Grabbed());
+    for (double dx : {-150.0, -300.0, -450.0, -200.0}) MoveTo(zero + QPointF(dx, 0));
+    EXPECT_NEAR(m.shpZero.CentreX(), zero.x() - 200, 0.01);
+    ExpectScreenAsFromScratch("zero mid-drag");
+    Click(ZeroCentre());
+    Settle();
+
+    // The integrator, grabbed on the line halfway to the zero, moved up and down.
+    const PlotLine& ist = m.lnIstSlope;
+    const QPointF onLine((ist.X1 + ist.X2) / 2, (ist.Y1 + ist.Y2) / 2);
+    Click(onLine);
+    ASSERT_TRUE(page->logic.Drag.LowGain.Grabbed());
+    const float y1 = ist.Y1;
+    for (double dy : {-60.0, -120.0, -180.0, -90.0}) MoveTo(onLine + QPointF(0, dy));
+    EXPECT_NE(ist.Y1, y1);
+    ExpectScreenAsFromScratch("integrator mid-drag");
+}
+
+TEST_F(BodeCanvasTest, ADragStepRepaintsPartOfThePictureAndANoOpMoveNothing) {
+    PaintLog log;
+    canvas->installEventFilter(&log);
+    const QPointF pole = PoleCentre();
+    MoveTo(pole);  // hovering changes only the pointer
+    EXPECT_TRUE(log.Regions.empty());
+
+    Click(pole);
+    Settle();
+    log.Regions.clear();
+    MoveTo(pole + QPointF(150, -84));
+    ASSERT_EQ(log.Regions.size(), 1u);
+    const QRegion step = log.Regions[0];
+    qint64 area = 0;
+    for (const QRect& r : step) area += qint64(r.width()) * r.height();
+    EXPECT_LT(area, qint64(canvas->width()) * canvas->height() / 3);
+    // The old and the new place of the pole are both in it.
+    EXPECT_TRUE(step.contains(QPoint(qRound(pole.x() / kTwipsPerPixel), qRound(pole.y() / kTwipsPerPixel))));
+    EXPECT_TRUE(step.contains(
+        QPoint(qRound((pole.x() + 150) / kTwipsPerPixel), qRound((pole.y() - 84) / kTwipsPerPixel))));
+
+    // Outside the high-frequency gain range the move is refused: nothing changed, nothing painted.
+    log.Regions.clear();
+    MoveTo(QPointF(PoleCentre().x(), page->logic.Plot.Gains.HFY1 - 300));
+    EXPECT_TRUE(log.Regions.empty());
+    canvas->removeEventFilter(&log);
+}
+
+// Every path that changes what the curves' layer shows leaves the screen as a repaint from
+// scratch would draw it.
+TEST_F(BodeCanvasTest, EveryChangeOfTheCurvesReachesTheScreen) {
+    auto typeInto = [this](const char* box, const QString& text) {
+        auto* e = Child<QLineEdit>(box);
+        e->setText(text);
+        emit e->textEdited(text);
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"model input", [&] { typeInto("txtVin", QStringLiteral("48")); }},
+        {"second LC stage", [&] { Child<QCheckBox>("chkL2C2")->click(); }},
+        {"DCM set", [&] { Child<QRadioButton>("optFilterMode(1)")->click(); }},
+        {"CCM set", [&] { Child<QRadioButton>("optFilterMode(0)")->click(); }},
+        {"frequency read-back",
+         [&] {
+             auto* f = Child<QComboBox>("cmbFreq");
+             f->setCurrentIndex(8);
+             emit f->activated(8);
+         }},
+        {"curve hidden", [&] { Child<QCheckBox>("chkFullLoop")->click(); }},
+        {"filter marks hidden", [&] { Child<QCheckBox>("chkDigFilter")->click(); }},
+        {"filter marks shown", [&] { Child<QCheckBox>("chkDigFilter")->click(); }},
+        {"captions hidden", [&] { Child<QCheckBox>("chkShowLabels")->click(); }},
+        {"drop",
+         [&] {
+             const QPointF pole = PoleCentre();
+             Click(pole);
+             MoveTo(pole + QPointF(200, 84));
+             Click(PoleCentre());
+         }},
+        {"apply", [&] { Child<QPushButton>("cmdApply")->click(); }},
+        {"smaller", [&] { canvas->resize(canvas->width() - 120, canvas->height() - 60); }},
+        {"back to its size", [&] { canvas->resize(canvas->width() + 120, canvas->height() + 60); }},
+    };
+    for (const auto& [name, change] : changes) {
+        change();
+        Settle();
+        EXPECT_TRUE(canvas->CacheIsCurrent()) << name;  // painted since, from the new state
+        ExpectScreenAsFromScratch(name);
+    }
+}
+
+TEST_F(BodeCanvasTest, ANewModelRedrawsTheKeptPictureAndNothingElseDoes) {
+    EXPECT_TRUE(canvas->CacheIsCurrent());
+    const QPointF pole = PoleCentre();
+    Click(pole);
+    MoveTo(pole + QPointF(150, -84));
+    EXPECT_TRUE(canvas->CacheIsCurrent());  // a drag does not touch the curves
+    Click(PoleCentre());
+    EXPECT_FALSE(canvas->CacheIsCurrent());  // the drop redrew them
+    Settle();
+    EXPECT_TRUE(canvas->CacheIsCurrent());
+
+    auto* vin = Child<QLineEdit>("txtVin");
+    vin->setText(QStringLiteral("300"));
+    emit vin->textEdited(vin->text());
+    EXPECT_FALSE(canvas->CacheIsCurrent());
+    Settle();
+    EXPECT_TRUE(canvas->CacheIsCurrent());
+}
+
+TEST_F(BodeCanvasTest, ADoubleClickIsOneClick) {
+    const QPointF pole = PoleCentre();
+    const int redraws = page->logic.RedrawCount;
+    // Press, release, double click, release on the pole: grabbed, not grabbed and dropped.
+    Click(pole);
+    Mouse(QEvent::MouseButtonDblClick, pole);
+    Mouse(QEvent::MouseButtonRelease, pole);
+    EXPECT_TRUE(page->logic.Drag.Pole.Grabbed());
+    EXPECT_EQ(page->logic.RedrawCount, redraws);
+
+    const QPointF to = pole + QPointF(150, -84);
+    MoveTo(to);
+    EXPECT_NEAR(page->logic.Plot.Markers.shpPole.CentreX(), to.x(), 0.01);
+    // A double click where the carried pole now sits drops it once and does not pick it up again.
+    Click(to);
+    Mouse(QEvent::MouseButtonDblClick, to);
+    Mouse(QEvent::MouseButtonRelease, to);
+    EXPECT_FALSE(page->logic.Drag.Pole.Grabbed());
+    EXPECT_EQ(page->logic.RedrawCount, redraws + 1);
+    MoveTo(to + QPointF(300, 0));
+    EXPECT_NEAR(page->logic.Plot.Markers.shpPole.CentreX(), to.x(), 0.01);
+}
+
+}  // namespace
