@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -57,6 +58,10 @@ frmRegMap::frmRegMap() {
     TreeView1 = Make<QTreeWidget>(Frame1, "TreeView1", 120, 180, 3855, 6855);
     TreeView1->setHeaderHidden(true);
     TreeView1->setColumnCount(1);
+    // Whole register names: the column takes the width of the longest and the tree scrolls sideways.
+    TreeView1->header()->setStretchLastSection(false);
+    TreeView1->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    TreeView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     connect(TreeView1, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node, int) { TreeView1_NodeClick(node); });
 
     Frame3 = Make<QGroupBox>(this, "Frame3", 4335, 60, 4695, 1875);
