@@ -267,3 +267,20 @@ TEST_F(BlockDiagram, RedFrameFollowsTheMouse) {
 }
 
 }  // namespace
+
+namespace {
+// The frame goes when the mouse leaves the picture, whether onto the page around it or out of
+// the window, and comes back on the next move over a block.
+TEST_F(BlockDiagram, RedFrameGoesWhenTheMouseLeaves) {
+    EnterSimulation();
+    frmDevice* page = OpenDiagram(0);
+    BlockDiagramPicture* pic = page->pctDevice;
+    Send(pic, QEvent::MouseMove, 4);
+    ASSERT_EQ(pic->Highlight(), 4);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(pic, &leave);
+    EXPECT_EQ(pic->Highlight(), -1);
+    Send(pic, QEvent::MouseMove, 6);
+    EXPECT_EQ(pic->Highlight(), 6);
+}
+}  // namespace
