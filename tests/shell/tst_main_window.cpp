@@ -4,10 +4,13 @@
 #include "shell/frmDevice.h"
 #include "shell/frmMain.h"
 #include "shell/frmMultiDevice.h"
+#include "shell/program_icon.h"
 #include "shell/shell_windows.h"
+#include "core/twips.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -249,3 +252,77 @@ TEST_F(MainWindowTest, TheTimerTickDrivesOpenPages) {
     EXPECT_EQ(shown, 3);
     RegisterPageFactory(PageKind::CurrentSense, {});
 }
+
+namespace {
+
+void PressEnter(QWidget* target) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(target, &press);
+}
+
+// Enter in the chooser presses OK, wherever the focus is but on Cancel, which Enter presses.
+TEST_F(MainWindowTest, EnterInTheChooserPressesOK) {
+    EnterSimulation();
+    chooser = new frmMultiDevice;
+    chooser->show();
+    chooser->lstDevices->setFocus();
+    PressEnter(chooser->lstDevices);
+    main = MainForm();
+    ASSERT_TRUE(main);
+    EXPECT_EQ(ChildTitles(), QStringList{"ZVC7140 at SMBus Address = 0x48"});
+    EXPECT_TRUE(chooser.isNull() || !chooser->isVisible());
+}
+
+TEST_F(MainWindowTest, EnterOnTheFocusedCancelEndsTheProgram) {
+    EnterSimulation();
+    chooser = new frmMultiDevice;
+    chooser->show();
+    chooser->cmdCancel->setFocus();
+    EXPECT_THROW(PressEnter(chooser->cmdCancel), ProgramEnded);
+    EXPECT_FALSE(MainForm());
+}
+
+// Where CenterForm puts a child of the main window at its present size.
+QPoint CentredIn(const frmMain* main, const QWidget* sub) {
+    const int left = main->frameGeometry().width() / 2 - sub->frameGeometry().width() / 2;
+    const int top = main->frameGeometry().height() / 2 - sub->frameGeometry().height() / 2 - TwipsToPixels(1000);
+    return {std::max(0, left), std::max(0, top)};
+}
+
+// The first block diagram stays centred while the main window takes its final size, until the
+// user moves it.
+TEST_F(MainWindowTest, FirstBlockDiagramIsCentredOnTheFinalSize) {
+    EnterSimulation();
+    ChooseOK();
+    QMdiSubWindow* sub = main->MdiArea()->subWindowList().value(0);
+    ASSERT_TRUE(sub);
+    main->setWindowState(Qt::WindowNoState);
+    for (QSize size : {QSize(1000, 760), QSize(1500, 1100)}) {
+        main->resize(size);
+        QApplication::processEvents();
+        ASSERT_EQ(main->size(), size);
+        EXPECT_EQ(sub->pos(), CentredIn(main, sub)) << size.width();
+    }
+    const QPoint moved(12, 34);
+    sub->move(moved);
+    main->resize(1200, 900);
+    QApplication::processEvents();
+    EXPECT_EQ(sub->pos(), moved);
+}
+
+// Every window shows the program's icon, the page frames inside the main window too.
+TEST_F(MainWindowTest, WindowsShowTheProgramIcon) {
+    const QIcon before = QApplication::windowIcon();
+    QApplication::setWindowIcon(ProgramIcon());
+    EnterSimulation();
+    ChooseOK();
+    const QImage icon = ProgramIcon().pixmap(16, 16).toImage();
+    EXPECT_FALSE(icon.isNull());
+    QMdiSubWindow* sub = main->MdiArea()->subWindowList().value(0);
+    ASSERT_TRUE(sub);
+    EXPECT_EQ(sub->windowIcon().pixmap(16, 16).toImage(), icon);
+    EXPECT_EQ(main->windowIcon().pixmap(16, 16).toImage(), icon);
+    QApplication::setWindowIcon(before);
+}
+
+}  // namespace
