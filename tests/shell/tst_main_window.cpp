@@ -5,12 +5,14 @@
 #include "shell/frmMain.h"
 #include "shell/frmMultiDevice.h"
 #include "shell/program_icon.h"
+#include "shell/qt_prompts.h"
 #include "shell/shell_windows.h"
 #include "core/twips.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -323,6 +325,35 @@ TEST_F(MainWindowTest, WindowsShowTheProgramIcon) {
     EXPECT_EQ(sub->windowIcon().pixmap(16, 16).toImage(), icon);
     EXPECT_EQ(main->windowIcon().pixmap(16, 16).toImage(), icon);
     QApplication::setWindowIcon(before);
+}
+
+}  // namespace
+
+namespace {
+
+// The platform sizes a message box for its text and buttons only: our boxes are at least as wide
+// as their title needs, and a box with wider text keeps its own width.
+TEST(MessageBoxes, AreWideEnoughForTheirWholeTitle) {
+    struct Case {
+        const char* text;
+        const char* title;
+    };
+    const Case cases[] = {
+        {"Apply?", "ZVC7140 Evaluation Software"},
+        {"No ZVC7140 devices found - Continue in simulation mode?", "ZVC7140 Evaluation Software"},
+        {"OK", "A considerably longer title than any box text, to be read whole"},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<QMessageBox> box = MakeMessageBox(QString::fromLatin1(c.text), MsgButtons::YesNo, MsgIcon::None,
+                                                          QString::fromLatin1(c.title), nullptr);
+        box->show();
+        QApplication::processEvents();
+        EXPECT_GE(box->width(), MessageBoxTitleWidth(box->windowTitle(), box->font())) << c.title;
+        const int textWidth = QFontMetrics(box->font()).horizontalAdvance(QString::fromLatin1(c.text));
+        EXPECT_GE(box->width(), std::min(textWidth, 500)) << c.text;
+        EXPECT_EQ(box->windowTitle(), QString::fromLatin1(c.title));
+        EXPECT_EQ(box->text(), QString::fromLatin1(c.text));
+    }
 }
 
 }  // namespace

@@ -231,5 +231,7 @@ TEST_F(RegMapWindowTest, TreeShowsWholeRegisterNames) {
     }
     EXPECT_GE(tree->columnWidth(0), tree->indentation() + widest);
     const int overflow = tree->columnWidth(0) - tree->viewport()->width();
-    if (overflow > 0) EXPECT_GE(tree->horizontalScrollBar()->maximum(), overflow);
+    if (overflow > 0) {
+        EXPECT_GE(tree->horizontalScrollBar()->maximum(), overflow);
+    }
 }

@@ -37,6 +37,7 @@ public:
 
 QDir out;
 int written = 0;
+int failed = 0;
 
 void Save(QWidget* w, const QString& name) {
     QApplication::processEvents();
@@ -46,6 +47,7 @@ void Save(QWidget* w, const QString& name) {
         std::printf("%s\n", qPrintable(path));
     } else {
         std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+        ++failed;
     }
 }
 
@@ -65,6 +67,7 @@ QWidget* Outer(PageWindow* page) {
 void SaveWindow(PageWindow* page, const QString& name) {
     if (!page) {
         std::fprintf(stderr, "%s did not open\n", qPrintable(name));
+        ++failed;
         return;
     }
     const QList<QTabWidget*> tabs = page->findChildren<QTabWidget*>();
@@ -82,9 +85,10 @@ void SaveWindow(PageWindow* page, const QString& name) {
     }
 }
 
-// A roomy screen of 96 dpi, so that twips map to pixels as on the designer's machine.
+// A roomy offscreen screen of 96 dpi (unless another platform is asked for), so that twips map to pixels as on the designer's machine.
 void UseOffscreenScreen(QTemporaryFile& config) {
-    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return;
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && platform != "offscreen") return;
     if (!config.open()) return;
     config.write(R"({"screens": [{"name": "snapshots", "x": 0, "y": 0, "width": 1600, "height": 1000,
                      "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
@@ -195,5 +199,5 @@ int main(int argc, char** argv) {
     std::printf("%d pictures in %s\n", written, qPrintable(QDir::cleanPath(out.absolutePath())));
     std::fflush(nullptr);
     // Ending here skips the unload handling of the windows still open, as Exit does.
-    std::_Exit(written > 0 ? 0 : 1);
+    std::_Exit(failed == 0 && written > 0 ? 0 : 1);
 }
