@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QStringList>
 #include <QStyle>
 #include <QStyleOptionComboBox>
@@ -48,7 +49,10 @@ inline QStringList CutTexts(const QWidget* root) {
     for (const QAbstractButton* b : root->findChildren<QAbstractButton*>()) {
         if (b->text().isEmpty() || !b->isVisibleTo(root)) continue;
         outside(b);
-        if (b->sizeHint().width() > b->width()) cut << ControlName(b) + QStringLiteral(": ") + b->text();
+        // A push button's size hint has a minimum width of its own; its text needs a small margin.
+        const int needed = qobject_cast<const QPushButton*>(b) ? b->fontMetrics().horizontalAdvance(b->text()) + 8
+                                                                : b->sizeHint().width();
+        if (needed > b->width()) cut << ControlName(b) + QStringLiteral(": ") + b->text();
     }
     for (const QComboBox* c : root->findChildren<QComboBox*>()) {
         if (!c->isVisibleTo(root)) continue;
@@ -72,9 +76,11 @@ inline QStringList CutTexts(const QWidget* root) {
                  qobject_cast<const QComboBox*>(w) || qobject_cast<const QGroupBox*>(w)))
                 kids << w;
         }
+        // Captions may touch each other (a bit and its number do); nothing may cover a control.
+        auto caption = [](const QWidget* w) { return qobject_cast<const QLabel*>(w) != nullptr; };
         for (int i = 0; i < kids.size(); ++i)
             for (int j = i + 1; j < kids.size(); ++j)
-                if (kids[i]->geometry().intersects(kids[j]->geometry()))
+                if (!(caption(kids[i]) && caption(kids[j])) && kids[i]->geometry().intersects(kids[j]->geometry()))
                     cut << ControlName(kids[i]) + QStringLiteral(" covers ") + ControlName(kids[j]);
     }
     return cut;

@@ -4,6 +4,7 @@
 #include "shell/frmMain.h"
 #include "shell/frmRegMap.h"
 #include "shell/shell_windows.h"
+#include "../pages/text_fit.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -230,6 +231,16 @@ TEST_F(RegMapWindowTest, TreeShowsWholeRegisterNames) {
         EXPECT_GE(r.width(), needed) << item->text(0).toStdString();
     }
     EXPECT_GE(tree->columnWidth(0), tree->indentation() + widest);
+
+    // The details of every register, and of a wide value, show whole as well.
+    QStringList cut;
+    for (int i = 0; i < root->childCount(); ++i) {
+        emit tree->itemClicked(root->child(i), 0);
+        cut << CutTexts(w);
+    }
+    EXPECT_EQ(cut, QStringList());
+    emit tree->itemClicked(tree->findItems(QStringLiteral("13h - CS1 Value"), Qt::MatchExactly | Qt::MatchRecursive).value(0), 0);
+    EXPECT_EQ(CutTexts(w), QStringList());
     const int overflow = tree->columnWidth(0) - tree->viewport()->width();
     if (overflow > 0) {
         EXPECT_GE(tree->horizontalScrollBar()->maximum(), overflow);
