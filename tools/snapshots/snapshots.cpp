@@ -10,6 +10,7 @@
 #include "shell/program_icon.h"
 #include "shell/qt_prompts.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -158,6 +159,10 @@ int main(int argc, char** argv) {
     }
     // The monitor records from its opening on: open it first, picture it last.
     QPointer<PageWindow> spy = main->OpenTool(ToolKind::Spy);
+    if (spy) {
+        for (const char* name : {"chkReads", "chkWrites"})
+            if (auto* box = spy->findChild<QAbstractButton*>(QString::fromLatin1(name))) box->click();
+    }
     RunFor(1200);
     PageWindow* device = main->Form(PageKind::Device, 0);
     if (device) main->MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(device->parentWidget()));
