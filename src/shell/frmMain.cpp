@@ -92,6 +92,7 @@ frmMain::frmMain() {
 
 frmMain::~frmMain() {
     tmrMaster.stop();
+    mdi->removeEventFilter(this);
 }
 
 void frmMain::MDIForm_Load() {
