@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "../pages/text_fit.h"
 
 #include "core/twips.h"
 #include "registers/readings.h"
@@ -282,5 +283,15 @@ TEST_F(BlockDiagram, RedFrameGoesWhenTheMouseLeaves) {
     EXPECT_EQ(pic->Highlight(), -1);
     Send(pic, QEvent::MouseMove, 6);
     EXPECT_EQ(pic->Highlight(), 6);
+}
+
+TEST_F(BlockDiagram, NothingIsCut) {
+    EnterSimulation();
+    frmDevice* page = OpenDiagram(0);
+    Shared().Devices[0].OutputVoltage = -123.456f;
+    Shared().Devices[0].OutputCurrent = 123.456f;
+    Shared().Devices[0].ShareBusVoltage = 12.5f;
+    page->DisplayValues();
+    EXPECT_EQ(CutTexts(page), QStringList());
 }
 }  // namespace

@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "../pages/text_fit.h"
 
 #include "core/numbers.h"
 #include "shell/frmDevice.h"
@@ -267,6 +268,7 @@ TEST_F(MainWindowTest, EnterInTheChooserPressesOK) {
     EnterSimulation();
     chooser = new frmMultiDevice;
     chooser->show();
+    EXPECT_EQ(CutTexts(chooser), QStringList());
     chooser->lstDevices->setFocus();
     PressEnter(chooser->lstDevices);
     main = MainForm();
