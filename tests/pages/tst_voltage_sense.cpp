@@ -157,8 +157,11 @@ TEST_F(VoltageSenseWidgetTest, TrimsAndValuesSitOnTheDrawingAndNothingIsCut) {
     EXPECT_EQ(CutTexts(w), QStringList());
     // Picture, limits and buttons all inside the page at its size.
     QWidget* page = w;
-    for (QWidget* c : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (c->isVisibleTo(page)) EXPECT_TRUE(page->rect().contains(c->geometry())) << c->objectName().toStdString();
+    for (QWidget* c : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (c->isVisibleTo(page)) {
+            EXPECT_TRUE(page->rect().contains(c->geometry())) << c->objectName().toStdString();
+        }
+    }
 }
 
 }  // namespace
