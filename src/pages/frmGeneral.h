@@ -4,6 +4,13 @@
 #include "pages/widgets/page_controls.h"
 #include "shell/page_window.h"
 
+#include <array>
+#include <vector>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
 class frmGeneral : public PageWindow {
     Q_OBJECT
 public:
@@ -18,5 +25,14 @@ public:
     GeneralLogic logic;
 
 private:
+    struct Column {
+        std::vector<QGroupBox*> frames;
+        std::vector<QLabel*> labels;
+        std::vector<QComboBox*> lists;
+    };
+    int WidenForTexts();  // returns the pixels the page grew by
+
     ControlViews views;
+    std::array<Column, 3> columns_;
+    std::vector<QPushButton*> buttons_;
 };

@@ -1,6 +1,7 @@
 #include "pages/frmVoltageSense.h"
 
-#include <QFrame>
+#include "pages/widgets/sense_picture.h"
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -29,24 +30,23 @@ frmVoltageSense::frmVoltageSense() {
     row(g2, 0, "VS3 OVP", "cmbOVP1", logic.cmbOVP[1]);
     row(g2, 1, "VS3 OV Debounce", "cmbVS3Debounce", logic.cmbVS3Debounce);
 
-    auto* picture = new QFrame;
-    picture->setObjectName(QStringLiteral("Picture1"));
-    picture->setFrameShape(QFrame::Box);
-    auto* g3 = new QGridLayout(picture);
-    row(g3, 0, "VS1 Trim", "cmbTrim0", logic.cmbTrim[0]);
-    row(g3, 1, "VS2 Trim", "cmbTrim1", logic.cmbTrim[1]);
-    row(g3, 2, "VS3 Trim", "cmbTrim2", logic.cmbTrim[2]);
-    row(g3, 3, "O/P Trim", "cmbVS3Trim", logic.cmbVS3Trim);
-    auto value = [g3](int r, const char* caption, const char* name) {
-        g3->addWidget(NewLabel(QString::fromLatin1(caption)), r, 0);
+    // The trims and the live values sit on the drawing of the voltage-sense path.
+    auto* picture = new SensePicture(VoltageSenseScene());
+    for (int k = 0; k < 3; ++k) {
+        const QByteArray name = "cmbTrim" + QByteArray::number(k);
+        picture->Place(views.Add(NewList(name.constData()), logic.cmbTrim[static_cast<size_t>(k)]));
+    }
+    picture->Place(views.Add(NewList("cmbVS3Trim"), logic.cmbVS3Trim));
+    auto value = [picture](const char* name) {
         QLabel* l = NewLabel(QString(), name);
-        g3->addWidget(l, r, 1);
+        SensePicture::StyleValue(l);
+        picture->Place(l);
         return l;
     };
-    lblVS1Val = value(4, "VS1 Value", "lblVS1Val");
-    lblVS2Val = value(5, "VS2 Value", "lblVS2Val");
-    lblVS3Val = value(6, "VS3 Value", "lblVS3Val");
-    lblOutputVal = value(7, "O/P Voltage Value", "lblOutputVal");
+    lblVS1Val = value("lblVS1Val");
+    lblVS2Val = value("lblVS2Val");
+    lblVS3Val = value("lblVS3Val");
+    lblOutputVal = value("lblOutputVal");
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -58,15 +58,13 @@ frmVoltageSense::frmVoltageSense() {
     connect(apply, &QPushButton::clicked, this, &frmVoltageSense::cmdApply_Click);
     connect(close, &QPushButton::clicked, this, &frmVoltageSense::cmdClose_Click);
 
-    auto* limits = new QVBoxLayout;
-    limits->addWidget(frame1);
-    limits->addWidget(frame2);
-    limits->addStretch();
-    auto* body = new QHBoxLayout;
-    body->addLayout(limits);
-    body->addWidget(picture);
+    auto* limits = new QHBoxLayout;
+    limits->addWidget(frame1, 1, Qt::AlignTop);
+    limits->addWidget(frame2, 1, Qt::AlignTop);
     auto* page = new QVBoxLayout(this);
-    page->addLayout(body);
+    page->setContentsMargins(6, 6, 6, 6);
+    page->addWidget(picture, 0, Qt::AlignHCenter);
+    page->addLayout(limits);
     page->addStretch();
     page->addLayout(buttons);
 }

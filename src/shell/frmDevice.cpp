@@ -8,6 +8,7 @@
 #include "shell/block_diagram_picture.h"
 #include "shell/frmMain.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <cmath>
@@ -70,6 +71,7 @@ frmDevice::frmDevice() {
         else
             pctDevice_MouseMove();
     });
+    pctDevice->installEventFilter(this);
     connect(pctDevice, &BlockDiagramPicture::blockClicked, this, &frmDevice::lblSelection_Click);
     connect(pctDevice, &BlockDiagramPicture::blockDoubleClicked, this, &frmDevice::lblSelection_DblClick);
 
@@ -172,6 +174,12 @@ void frmDevice::lblSelection_MouseMove(int Index) {
 }
 
 void frmDevice::pctDevice_MouseMove() { HighlightBlock(-1); }
+
+// Leaving the picture, onto the page around it or out of the window, is a move onto free area.
+bool frmDevice::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == pctDevice && event->type() == QEvent::Leave) pctDevice_MouseMove();
+    return PageWindow::eventFilter(watched, event);
+}
 
 void frmDevice::HighlightBlock(int Index) { pctDevice->SetHighlight(Index); }
 

@@ -41,6 +41,9 @@ public:
     QLabel* lblShareVoltage = nullptr;
     QPushButton* cmdUpdateEEPROM = nullptr;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void HighlightBlock(int Index);
     // Device whose pages the blocks open: 0 whenever only one device is in use.

@@ -81,6 +81,7 @@ frmMain::frmMain() {
     mdi = new QMdiArea(this);
     mdi->setObjectName(QStringLiteral("MDIClient"));
     setCentralWidget(mdi);
+    mdi->installEventFilter(this);
     tmrMaster.setInterval(50);
     connect(&tmrMaster, &QTimer::timeout, this, &frmMain::tmrMaster_Timer);
     BuildMenus();
@@ -91,6 +92,7 @@ frmMain::frmMain() {
 
 frmMain::~frmMain() {
     tmrMaster.stop();
+    mdi->removeEventFilter(this);
 }
 
 void frmMain::MDIForm_Load() {
@@ -325,6 +327,31 @@ bool frmMain::RegMapContinuousRead() {
 }
 void frmMain::RegMapRead() {
     if (PageWindow* p = Tool(ToolKind::RegMap)) p->cmdRead_Click();
+}
+
+namespace {
+QWidget* OuterFrame(PageWindow* page) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(page->parentWidget())) return sub;
+    return page;
+}
+}  // namespace
+
+void frmMain::CentreOnFinalSize(PageWindow* page) {
+    centred_ = page;
+    if (!page) return;
+    page->CenterForm();
+    centredAt_ = OuterFrame(page)->pos();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == mdi && event->type() == QEvent::Resize && centred_ && !centred_->IsUnloaded()) {
+        // A page the user has moved stays where it was put.
+        if (OuterFrame(centred_)->pos() == centredAt_)
+            CentreOnFinalSize(centred_);
+        else
+            centred_ = nullptr;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

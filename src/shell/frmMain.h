@@ -53,6 +53,10 @@ public:
     void DisableSecondDeviceUI();
     void tbToolBar_ButtonClick(const QString& key);
 
+    // Keeps the page centred while the main window takes its final size (a window manager
+    // maximises it after it first shows), until the user moves the page.
+    void CentreOnFinalSize(PageWindow* page);
+
     // The chooser, unloaded with the main window should it still be loaded.
     void SetChooser(QWidget* chooser) { chooser_ = chooser; }
 
@@ -74,6 +78,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildMenus();
@@ -89,6 +94,8 @@ private:
     std::array<std::array<QPointer<PageWindow>, 2>, static_cast<size_t>(PageKind::Count)> forms_;
     std::array<QPointer<PageWindow>, static_cast<size_t>(ToolKind::Count)> tools_;
     QPointer<QWidget> chooser_;
+    QPointer<PageWindow> centred_;
+    QPoint centredAt_;
     QLabel* sbDate = nullptr;
     QLabel* sbTime = nullptr;
     QTimer sbClock;

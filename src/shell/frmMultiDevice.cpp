@@ -9,6 +9,7 @@
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -63,6 +64,16 @@ frmMultiDevice::frmMultiDevice()
     if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->geometry().center() - rect().center());
 }
 
+// Enter presses OK, the default button, as in a dialog; on a focused button it presses that one.
+void frmMultiDevice::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        auto* focused = qobject_cast<QPushButton*>(focusWidget());
+        (focused ? focused : cmdOK)->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void frmMultiDevice::cmdOK_Click() {
     auto* main = new frmMain;
     SetMainForm(main);
@@ -71,7 +82,7 @@ void frmMultiDevice::cmdOK_Click() {
     StartMainSession(*main);
     main->DisableSecondDeviceUI();
     main->show();
-    main->OpenDevicePage(PageKind::Device, 0);
+    main->CentreOnFinalSize(main->OpenDevicePage(PageKind::Device, 0));
     close();
 }
 

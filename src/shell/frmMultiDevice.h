@@ -4,6 +4,7 @@
 class QListWidget;
 class QPushButton;
 class QLabel;
+class QKeyEvent;
 
 // The device chooser: lists the chips found; OK opens the main window.
 class frmMultiDevice : public QWidget {
@@ -17,6 +18,9 @@ public:
     QListWidget* lstDevices = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // What the chooser's OK runs once the main window is loaded.

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -57,14 +58,19 @@ frmRegMap::frmRegMap() {
     TreeView1 = Make<QTreeWidget>(Frame1, "TreeView1", 120, 180, 3855, 6855);
     TreeView1->setHeaderHidden(true);
     TreeView1->setColumnCount(1);
+    // Whole register names: the column takes the width of the longest and the tree scrolls sideways.
+    TreeView1->header()->setStretchLastSection(false);
+    TreeView1->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    TreeView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     connect(TreeView1, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node, int) { TreeView1_NodeClick(node); });
 
     Frame3 = Make<QGroupBox>(this, "Frame3", 4335, 60, 4695, 1875);
     Frame3->setTitle(QStringLiteral("Register Details"));
-    MakeLabel(Frame3, "Label7", QStringLiteral("Register"), 120, 360, 1500);
-    lblRegDescription = MakeLabel(Frame3, "lblRegDescription", logic_.RegDescription, 1680, 360, 2895);
-    MakeLabel(Frame3, "Label8", QStringLiteral("Address"), 120, 720, 1500);
-    lblCurrentAddr = MakeLabel(Frame3, "lblCurrentAddr", logic_.CurrentAddr, 1680, 720, 2895);
+    // The register's name takes the frame's whole width beside its caption: the longest names need it.
+    MakeLabel(Frame3, "Label7", QStringLiteral("Register"), 120, 360, 900);
+    lblRegDescription = MakeLabel(Frame3, "lblRegDescription", logic_.RegDescription, 1080, 360, 3495);
+    MakeLabel(Frame3, "Label8", QStringLiteral("Address"), 120, 720, 900);
+    lblCurrentAddr = MakeLabel(Frame3, "lblCurrentAddr", logic_.CurrentAddr, 1080, 720, 3495);
     Label9 = MakeLabel(Frame3, "Label9", logic_.Label9, 120, 1080, 2535);
     lblHexVal = MakeLabel(Frame3, "lblHexVal", logic_.HexVal, 2760, 1080, 1815);
     Label10 = MakeLabel(Frame3, "Label10", logic_.Label10, 120, 1440, 2535);

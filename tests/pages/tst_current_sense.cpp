@@ -1,4 +1,6 @@
 #include "page_test_support.h"
+#include "sense_picture_checks.h"
+#include "text_fit.h"
 
 #include "pages/current_sense_logic.h"
 
@@ -136,6 +138,56 @@ TEST_F(CurrentSenseWidgetTest, ListsWriteAtOnceAndTheMasterTimerRefreshesTheCurr
     w->Unload();
     FlushDeletes();
     EXPECT_FALSE(Shared().CurrentSenseFormOpen[0]);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CurrentSensePicture, SceneLiesOnThePictureAndSettingsPointAtTheirParts) {
+    const SenseScene& s = CurrentSenseScene();
+    ExpectSceneOnItsPicture(s);
+    // Each dashed setting line ends on the part it sets: the amplifiers' edges, a junction or the ADC.
+    int settings = 0;
+    for (const SenseWire& w : s.Wires) {
+        if (!w.Setting) continue;
+        ++settings;
+        bool onPart = false;
+        for (const SensePart& p : s.Parts) {
+            const int x = w.Line.X2, y = w.Line.Y2;
+            if (x < p.Rect.Left || x > p.Rect.Left + p.Rect.Width) continue;
+            if (p.Shape == SenseShape::Amplifier)
+                onPart |= y == AmplifierEdgeY(p.Rect, x, true) || y == AmplifierEdgeY(p.Rect, x, false);
+            else
+                onPart |= y == p.Rect.Top || y == p.Rect.Top + p.Rect.Height;
+        }
+        EXPECT_TRUE(onPart) << w.Line.X2 << "," << w.Line.Y2;
+    }
+    EXPECT_EQ(settings, 8);  // two gains, two polarities of gain, offset and its polarity, digital offset, range
+}
+
+TEST(CurrentSensePicture, AmplifierEdges) {
+    const TwipsRect r{2100, 1440, 840, 720};
+    EXPECT_EQ(AmplifierEdgeY(r, 2100, true), 1440);
+    EXPECT_EQ(AmplifierEdgeY(r, 2520, true), 1620);
+    EXPECT_EQ(AmplifierEdgeY(r, 2520, false), 1980);
+    EXPECT_EQ(AmplifierEdgeY(r, 2940, true), 1800);
+    EXPECT_EQ(AmplifierEdgeY(r, 2940, false), 1800);
+}
+
+TEST_F(CurrentSenseWidgetTest, ControlsSitOnTheDrawingAndNothingIsCut) {
+    board.Regs(0x48)[0x23] = 0x80;
+    QPointer<PageWindow> w = main->OpenDevicePage(PageKind::CurrentSense, 0);
+    ASSERT_TRUE(w);
+    Shared().Devices[0].InputCurrent = -12.345f;
+    Shared().Devices[0].OutputCurrent = 123.25f;
+    w->DisplayValues();
+    ExpectPageOnItsPicture(w, CurrentSenseScene(),
+                           {"CS1", "CS2-", "CS2+", "ADC", "CS1 Gain Trim", "CS1 Gain Polarity", "CS1 Value",
+                            "CS2 Gain Trim", "CS2 Gain Polarity", "CS2 Offset Trim", "CS2 Offset Polarity",
+                            "Digital Offset Trim", "Nominal Full Load Voltage", "CS2 Value"});
+    EXPECT_EQ(Child<QLabel>(w, "Label1")->text(), "ZVC7140");
+    EXPECT_EQ(CutTexts(w), QStringList());
 }
 
 }  // namespace

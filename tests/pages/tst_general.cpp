@@ -1,6 +1,7 @@
 #include "page_test_support.h"
 
 #include "pages/general_logic.h"
+#include "text_fit.h"
 
 #include <QPushButton>
 
@@ -105,4 +106,14 @@ TEST_F(GeneralWidgetTest, ListsWaitForApplyAndCancelWritesNothing) {
     EXPECT_TRUE(board.AccessTrace().empty());
 }
 
+}  // namespace
+
+namespace {
+// Every caption and every list item shows whole on the page as laid out.
+TEST_F(GeneralWidgetTest, NothingIsCut) {
+    QPointer<PageWindow> w = main->OpenDevicePage(PageKind::General, 0);
+    ASSERT_TRUE(w);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(CutTexts(w), QStringList());
+}
 }  // namespace

@@ -1,4 +1,6 @@
 #include "page_test_support.h"
+#include "sense_picture_checks.h"
+#include "text_fit.h"
 
 #include "pages/voltage_sense_logic.h"
 
@@ -134,6 +136,32 @@ TEST_F(VoltageSenseWidgetTest, TrimsWriteAtOnceOkAppliesAndClosesAndTheTimerRefr
     EXPECT_EQ(TraceOf(board), (Trace{"W 48 32 00", "W 48 33 00", "W 48 34 04"}));
     EXPECT_FALSE(w);
     EXPECT_FALSE(Shared().VoltageSenseFormOpen[0]);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(VoltageSensePicture, SceneLiesOnThePicture) { ExpectSceneOnItsPicture(VoltageSenseScene()); }
+
+TEST_F(VoltageSenseWidgetTest, TrimsAndValuesSitOnTheDrawingAndNothingIsCut) {
+    board.Regs(0x48)[0x31] = 255;
+    QPointer<PageWindow> w = main->OpenDevicePage(PageKind::VoltageSense, 0);
+    ASSERT_TRUE(w);
+    for (float* v : {&Shared().Devices[0].VS1Voltage, &Shared().Devices[0].VS2Voltage, &Shared().Devices[0].OutputVoltage})
+        *v = -123.45f;
+    w->DisplayValues();
+    ExpectPageOnItsPicture(w, VoltageSenseScene(),
+                           {"VS1 Trim", "VS2 Trim", "VS3 Trim", "O/P Trim", "VS1 Value", "VS2 Value", "VS3 Value",
+                            "O/P Voltage Value"});
+    EXPECT_EQ(CutTexts(w), QStringList());
+    // Picture, limits and buttons all inside the page at its size.
+    QWidget* page = w;
+    for (QWidget* c : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (c->isVisibleTo(page)) {
+            EXPECT_TRUE(page->rect().contains(c->geometry())) << c->objectName().toStdString();
+        }
+    }
 }
 
 }  // namespace

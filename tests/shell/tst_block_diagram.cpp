@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "../pages/text_fit.h"
 
 #include "core/twips.h"
 #include "registers/readings.h"
@@ -266,4 +267,31 @@ TEST_F(BlockDiagram, RedFrameFollowsTheMouse) {
                  none.pixelColor(TwipsToPixels((9200 + 11080) / 2), TwipsToPixels(3240)).green() < 90);
 }
 
+}  // namespace
+
+namespace {
+// The frame goes when the mouse leaves the picture, whether onto the page around it or out of
+// the window, and comes back on the next move over a block.
+TEST_F(BlockDiagram, RedFrameGoesWhenTheMouseLeaves) {
+    EnterSimulation();
+    frmDevice* page = OpenDiagram(0);
+    BlockDiagramPicture* pic = page->pctDevice;
+    Send(pic, QEvent::MouseMove, 4);
+    ASSERT_EQ(pic->Highlight(), 4);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(pic, &leave);
+    EXPECT_EQ(pic->Highlight(), -1);
+    Send(pic, QEvent::MouseMove, 6);
+    EXPECT_EQ(pic->Highlight(), 6);
+}
+
+TEST_F(BlockDiagram, NothingIsCut) {
+    EnterSimulation();
+    frmDevice* page = OpenDiagram(0);
+    Shared().Devices[0].OutputVoltage = -123.456f;
+    Shared().Devices[0].OutputCurrent = 123.456f;
+    Shared().Devices[0].ShareBusVoltage = 12.5f;
+    page->DisplayValues();
+    EXPECT_EQ(CutTexts(page), QStringList());
+}
 }  // namespace

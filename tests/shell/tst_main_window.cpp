@@ -1,13 +1,19 @@
 #include "fixture.h"
+#include "../pages/text_fit.h"
 
 #include "core/numbers.h"
 #include "shell/frmDevice.h"
 #include "shell/frmMain.h"
 #include "shell/frmMultiDevice.h"
+#include "shell/program_icon.h"
+#include "shell/qt_prompts.h"
 #include "shell/shell_windows.h"
+#include "core/twips.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -249,3 +255,112 @@ TEST_F(MainWindowTest, TheTimerTickDrivesOpenPages) {
     EXPECT_EQ(shown, 3);
     RegisterPageFactory(PageKind::CurrentSense, {});
 }
+
+namespace {
+
+void PressEnter(QWidget* target) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(target, &press);
+}
+
+// Enter in the chooser presses OK, wherever the focus is but on Cancel, which Enter presses.
+TEST_F(MainWindowTest, EnterInTheChooserPressesOK) {
+    EnterSimulation();
+    chooser = new frmMultiDevice;
+    chooser->show();
+    EXPECT_EQ(CutTexts(chooser), QStringList());
+    chooser->lstDevices->setFocus();
+    PressEnter(chooser->lstDevices);
+    main = MainForm();
+    ASSERT_TRUE(main);
+    EXPECT_EQ(ChildTitles(), QStringList{"ZVC7140 at SMBus Address = 0x48"});
+    EXPECT_TRUE(chooser.isNull() || !chooser->isVisible());
+}
+
+// (Cancel's own handler ends the program, which a test cannot let happen inside an event.)
+TEST_F(MainWindowTest, EnterOnTheFocusedCancelPressesCancel) {
+    EnterSimulation();
+    chooser = new frmMultiDevice;
+    chooser->show();
+    QObject::disconnect(chooser->cmdCancel, &QPushButton::clicked, chooser, nullptr);
+    int cancels = 0;
+    QObject::connect(chooser->cmdCancel, &QPushButton::clicked, [&cancels] { ++cancels; });
+    chooser->cmdCancel->setFocus();
+    PressEnter(chooser->cmdCancel);
+    EXPECT_EQ(cancels, 1);
+    EXPECT_FALSE(MainForm());
+}
+
+// Where CenterForm puts a child of the main window at its present size.
+QPoint CentredIn(const frmMain* main, const QWidget* sub) {
+    const int left = main->frameGeometry().width() / 2 - sub->frameGeometry().width() / 2;
+    const int top = main->frameGeometry().height() / 2 - sub->frameGeometry().height() / 2 - TwipsToPixels(1000);
+    return {std::max(0, left), std::max(0, top)};
+}
+
+// The first block diagram stays centred while the main window takes its final size, until the
+// user moves it.
+TEST_F(MainWindowTest, FirstBlockDiagramIsCentredOnTheFinalSize) {
+    EnterSimulation();
+    ChooseOK();
+    QMdiSubWindow* sub = main->MdiArea()->subWindowList().value(0);
+    ASSERT_TRUE(sub);
+    main->setWindowState(Qt::WindowNoState);
+    for (QSize size : {QSize(1000, 760), QSize(1500, 1100)}) {
+        main->resize(size);
+        QApplication::processEvents();
+        ASSERT_EQ(main->size(), size);
+        EXPECT_EQ(sub->pos(), CentredIn(main, sub)) << size.width();
+    }
+    const QPoint moved(12, 34);
+    sub->move(moved);
+    main->resize(1200, 900);
+    QApplication::processEvents();
+    EXPECT_EQ(sub->pos(), moved);
+}
+
+// Every window shows the program's icon, the page frames inside the main window too.
+TEST_F(MainWindowTest, WindowsShowTheProgramIcon) {
+    const QIcon before = QApplication::windowIcon();
+    QApplication::setWindowIcon(ProgramIcon());
+    EnterSimulation();
+    ChooseOK();
+    const QImage icon = ProgramIcon().pixmap(16, 16).toImage();
+    EXPECT_FALSE(icon.isNull());
+    QMdiSubWindow* sub = main->MdiArea()->subWindowList().value(0);
+    ASSERT_TRUE(sub);
+    EXPECT_EQ(sub->windowIcon().pixmap(16, 16).toImage(), icon);
+    EXPECT_EQ(main->windowIcon().pixmap(16, 16).toImage(), icon);
+    QApplication::setWindowIcon(before);
+}
+
+}  // namespace
+
+namespace {
+
+// The platform sizes a message box for its text and buttons only: our boxes are at least as wide
+// as their title needs, and a box with wider text keeps its own width.
+TEST(MessageBoxes, AreWideEnoughForTheirWholeTitle) {
+    struct Case {
+        const char* text;
+        const char* title;
+    };
+    const Case cases[] = {
+        {"Apply?", "ZVC7140 Evaluation Software"},
+        {"No ZVC7140 devices found - Continue in simulation mode?", "ZVC7140 Evaluation Software"},
+        {"OK", "A considerably longer title than any box text, to be read whole"},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<QMessageBox> box = MakeMessageBox(QString::fromLatin1(c.text), MsgButtons::YesNo, MsgIcon::None,
+                                                          QString::fromLatin1(c.title), nullptr);
+        box->show();
+        QApplication::processEvents();
+        EXPECT_GE(box->width(), MessageBoxTitleWidth(box->windowTitle(), box->font())) << c.title;
+        const int textWidth = QFontMetrics(box->font()).horizontalAdvance(QString::fromLatin1(c.text));
+        EXPECT_GE(box->width(), std::min(textWidth, 500)) << c.text;
+        EXPECT_EQ(box->windowTitle(), QString::fromLatin1(c.title));
+        EXPECT_EQ(box->text(), QString::fromLatin1(c.text));
+    }
+}
+
+}  // namespace

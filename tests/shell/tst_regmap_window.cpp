@@ -4,6 +4,7 @@
 #include "shell/frmMain.h"
 #include "shell/frmRegMap.h"
 #include "shell/shell_windows.h"
+#include "../pages/text_fit.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -15,6 +16,7 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 using Trace = std::vector<QString>;
@@ -207,4 +209,40 @@ TEST_F(RegMapWindowTest, ContinuousReadAndDisablePollingAcrossReopen) {
     qobject_cast<QMdiSubWindow*>(w->parentWidget())->close();
     EXPECT_FALSE(Shared().RegMapOpen);
     EXPECT_TRUE(Shared().PollingDisabled);
+}
+
+// Every register name shows whole: the column is as wide as the longest and the tree scrolls
+// sideways when the column is wider than the tree.
+TEST_F(RegMapWindowTest, TreeShowsWholeRegisterNames) {
+    frmRegMap* w = Open();
+    ASSERT_TRUE(w);
+    QTreeWidget* tree = Child<QTreeWidget>(w, "TreeView1");
+    ASSERT_TRUE(tree);
+    QCoreApplication::processEvents();
+    QTreeWidgetItem* root = tree->topLevelItem(0);
+    ASSERT_TRUE(root);
+    const QFontMetrics fm(tree->font());
+    int widest = 0;
+    for (int i = 0; i < root->childCount(); ++i) {
+        QTreeWidgetItem* item = root->child(i);
+        const QRect r = tree->visualItemRect(item);
+        const int needed = fm.horizontalAdvance(item->text(0));
+        widest = std::max(widest, needed);
+        EXPECT_GE(r.width(), needed) << item->text(0).toStdString();
+    }
+    EXPECT_GE(tree->columnWidth(0), tree->indentation() + widest);
+
+    // The details of every register, and of a wide value, show whole as well.
+    QStringList cut;
+    for (int i = 0; i < root->childCount(); ++i) {
+        emit tree->itemClicked(root->child(i), 0);
+        cut << CutTexts(w);
+    }
+    EXPECT_EQ(cut, QStringList());
+    emit tree->itemClicked(tree->findItems(QStringLiteral("13h - CS1 Value"), Qt::MatchExactly | Qt::MatchRecursive).value(0), 0);
+    EXPECT_EQ(CutTexts(w), QStringList());
+    const int overflow = tree->columnWidth(0) - tree->viewport()->width();
+    if (overflow > 0) {
+        EXPECT_GE(tree->horizontalScrollBar()->maximum(), overflow);
+    }
 }

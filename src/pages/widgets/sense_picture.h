@@ -1,0 +1,24 @@
+#pragma once
+// Paints a sensing page's drawing (sense_pictures.h) in the style of the block diagram and holds
+// the captions and controls that sit on it, each at its place in the scene.
+#include "pages/sense_pictures.h"
+
+#include <QWidget>
+
+class QLabel;
+
+class SensePicture : public QWidget {
+public:
+    explicit SensePicture(const SenseScene& scene, QWidget* parent = nullptr);
+
+    // Puts the control on the drawing at the scene's place for its object name.
+    void Place(QWidget* control);
+    // A live value as the drawing shows it: bordered, centred, dark red.
+    static void StyleValue(QLabel* value);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const SenseScene& scene_;
+};
