@@ -1,20 +1,79 @@
 #include "shell/monitor_view.h"
 
+#include "core/numbers.h"
+
 #include <QAbstractItemModel>
 #include <QEvent>
+#include <QMetaObject>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 
 namespace {
 constexpr int kMargin = 3;
+
+// A scroll bar that is painted again only when it looks different: over a long list a few more
+// lines move the slider by less than a pixel, and the style's scroll bar is dear to paint.
+class QuietScrollBar : public QScrollBar {
+public:
+    using QScrollBar::QScrollBar;
+
+protected:
+    // A range change and the scroll that follows it come apart: judge the look they leave, once
+    // the event loop gets to it.
+    void sliderChange(SliderChange change) override {
+        if (!painted_) return QScrollBar::sliderChange(change);
+        if (checkPending_) return;
+        checkPending_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                checkPending_ = false;
+                if (Current() != lastPainted_) update();
+            },
+            Qt::QueuedConnection);
+    }
+    void paintEvent(QPaintEvent* event) override {
+        lastPainted_ = Current();
+        painted_ = true;
+        QScrollBar::paintEvent(event);
+    }
+
+private:
+    struct Look {
+        QRect slider;
+        bool atMinimum, atMaximum, scrolls;
+        bool operator==(const Look&) const = default;
+    };
+    Look Current() const {
+        QStyleOptionSlider opt;
+        initStyleOption(&opt);
+        return {style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, this),
+                value() == minimum(), value() == maximum(), minimum() < maximum()};
+    }
+    Look lastPainted_{};
+    bool painted_ = false;
+    bool checkPending_ = false;
+};
+
+// The widest text a field takes over its run of values.
+int WidestField(const QFontMetrics& fm, const QString& prefix, int count) {
+    int w = 0;
+    for (int v = 0; v < count; ++v) w = std::max(w, fm.horizontalAdvance(prefix + HexString(v)));
+    return w;
 }
+}  // namespace
 
 MonitorListView::MonitorListView(QWidget* parent) : QAbstractScrollArea(parent) {
+    setVerticalScrollBar(new QuietScrollBar(Qt::Vertical));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);
+    rowOption_.setWrapMode(QTextOption::NoWrap);
     UpdateColumns();
 }
 
@@ -22,17 +81,41 @@ void MonitorListView::setModel(QAbstractItemModel* model) {
     if (model_) disconnect(model_, nullptr, this, nullptr);
     model_ = model;
     if (model_) {
-        auto refresh = [this] {
-            UpdateScrollBars();
-            viewport()->update();
-        };
-        connect(model_, &QAbstractItemModel::rowsInserted, this, refresh);
-        connect(model_, &QAbstractItemModel::rowsRemoved, this, refresh);
-        connect(model_, &QAbstractItemModel::modelReset, this, refresh);
-        connect(model_, &QAbstractItemModel::dataChanged, this, [this] { viewport()->update(); });
+        connect(model_, &QAbstractItemModel::rowsInserted, this,
+                [this](const QModelIndex&, int first, int) { RowsChanged(first, -1); });
+        connect(model_, &QAbstractItemModel::rowsRemoved, this, &MonitorListView::Reset);
+        connect(model_, &QAbstractItemModel::rowsMoved, this, &MonitorListView::Reset);
+        connect(model_, &QAbstractItemModel::modelReset, this, &MonitorListView::Reset);
+        connect(model_, &QAbstractItemModel::layoutChanged, this, &MonitorListView::Reset);
+        connect(model_, &QAbstractItemModel::dataChanged, this,
+                [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+                    RowsChanged(topLeft.row(), bottomRight.row());
+                });
     }
+    Reset();
+}
+
+void MonitorListView::Reset() {
+    rowCache_.clear();
     UpdateScrollBars();
     viewport()->update();
+}
+
+// Rows first to last changed (last -1: first and every row after it, as after an insertion).
+void MonitorListView::RowsChanged(int first, int last) {
+    for (auto it = rowCache_.begin(); it != rowCache_.end();) {
+        if (it.key() >= first && (last < 0 || it.key() <= last))
+            it = rowCache_.erase(it);
+        else
+            ++it;
+    }
+    UpdateScrollBars();
+    const int top = FirstVisibleRow();
+    const int from = std::max(first, top);
+    const int to = last < 0 ? top + VisibleRowCount() - 1 : std::min(last, top + VisibleRowCount() - 1);
+    if (from > to) return;  // nothing on screen changed
+    const int h = RowHeight();
+    viewport()->update(QRect(0, (from - top) * h, viewport()->width(), (to - from + 1) * h));
 }
 
 int MonitorListView::RowHeight() const { return fontMetrics().height() + 2; }
@@ -49,16 +132,26 @@ void MonitorListView::ScrollToRow(int row) { verticalScrollBar()->setValue(row);
 void MonitorListView::ScrollToBottom() { verticalScrollBar()->setValue(verticalScrollBar()->maximum()); }
 
 void MonitorListView::UpdateColumns() {
-    // Columns wide enough for the widest text of each field.
+    // Columns wide enough for every device address to 0x7F and every register and data byte, so
+    // that a whole line fits the window as it opens.
     const QFontMetrics fm = fontMetrics();
-    const char* widest[4] = {"Write", "Dev Addr=0x7FFF", "Addr Ptr=0xFF", "Data Out=0xFF"};
-    const int gap = fm.horizontalAdvance(QStringLiteral("MM"));
+    const int widths[4] = {
+        std::max(fm.horizontalAdvance(QStringLiteral("Read")), fm.horizontalAdvance(QStringLiteral("Write"))),
+        WidestField(fm, QStringLiteral("Dev Addr="), 0x80),
+        WidestField(fm, QStringLiteral("Addr Ptr="), 0x100),
+        std::max(WidestField(fm, QStringLiteral("Data In="), 0x100), WidestField(fm, QStringLiteral("Data Out="), 0x100)),
+    };
+    const int gap = fm.horizontalAdvance(QStringLiteral("M"));
+    QList<QTextOption::Tab> tabs;
     int x = kMargin;
     for (size_t i = 0; i < 4; ++i) {
         columns_[i] = x;
-        x += fm.horizontalAdvance(QString::fromLatin1(widest[i])) + gap;
+        if (i > 0) tabs << QTextOption::Tab(x - kMargin, QTextOption::LeftTab);
+        x += widths[i] + (i < 3 ? gap : kMargin);
     }
     contentWidth_ = x;
+    rowOption_.setTabs(tabs);
+    rowCache_.clear();
 }
 
 void MonitorListView::UpdateScrollBars() {
@@ -79,37 +172,55 @@ void MonitorListView::resizeEvent(QResizeEvent* event) {
     UpdateScrollBars();
 }
 
-void MonitorListView::scrollContentsBy(int, int) { viewport()->update(); }
+void MonitorListView::scrollContentsBy(int dx, int dy) {
+    // Rows that stay on screen are moved, not painted again.
+    if (std::abs(dy) < VisibleRowCount() && std::abs(dx) < viewport()->width())
+        viewport()->scroll(dx, dy * RowHeight());
+    else
+        viewport()->update();
+}
 
 void MonitorListView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
         UpdateColumns();
         UpdateScrollBars();
+        viewport()->update();
     }
     QAbstractScrollArea::changeEvent(event);
 }
 
-void MonitorListView::paintEvent(QPaintEvent*) {
+const QStaticText& MonitorListView::RowText(int row) {
+    auto it = rowCache_.find(row);
+    if (it == rowCache_.end()) {
+        QStaticText text(model_->data(model_->index(row, 0)).toString());
+        text.setTextFormat(Qt::PlainText);
+        text.setTextOption(rowOption_);
+        it = rowCache_.insert(row, text);
+    }
+    return *it;
+}
+
+void MonitorListView::paintEvent(QPaintEvent* event) {
     if (!model_) return;
-    QPainter p(viewport());
-    p.setPen(palette().color(QPalette::Text));
     const int h = RowHeight();
-    const int rows = model_->rowCount();
     const int first = FirstVisibleRow();
-    const int last = std::min(rows, first + VisibleRowCount());
-    const int dx = -horizontalScrollBar()->value();
-    const int width = viewport()->width();
-    for (int row = first; row < last; ++row) {
-        const QString text = model_->data(model_->index(row, 0)).toString();
-        const int y = (row - first) * h;
-        qsizetype start = 0;
-        for (size_t col = 0; start <= text.size(); ++col) {
-            qsizetype tab = text.indexOf(u'\t', start);
-            if (tab < 0) tab = text.size();
-            const int x = dx + (col < columns_.size() ? columns_[col] : contentWidth_);
-            p.drawText(QRect(x, y, width + contentWidth_, h), Qt::AlignLeft | Qt::AlignVCenter,
-                       text.mid(start, tab - start));
-            start = tab + 1;
+    const int shown = std::min(model_->rowCount(), first + VisibleRowCount());
+    // Keep the laid-out rows of the screen only.
+    if (rowCache_.size() > std::max(0, shown - first)) {
+        for (auto it = rowCache_.begin(); it != rowCache_.end();) {
+            if (it.key() < first || it.key() >= shown)
+                it = rowCache_.erase(it);
+            else
+                ++it;
         }
     }
+    const QRect area = event->rect();
+    const int from = first + std::max(0, area.top() / h);
+    const int to = std::min(shown, first + area.bottom() / h + 1);
+    if (from >= to) return;
+    QPainter p(viewport());
+    p.setPen(palette().color(QPalette::Text));
+    const int x = kMargin - horizontalScrollBar()->value();
+    // One laid-out text a row, the fields placed by its tab stops.
+    for (int row = from; row < to; ++row) p.drawStaticText(QPointF(x, (row - first) * h + 1), RowText(row));
 }

@@ -1,9 +1,12 @@
 #pragma once
 // A list view for very long lists of uniform rows: it scrolls by rows and asks the model only for
 // the rows it paints, so its cost does not depend on the length of the list. Tab-separated
-// fields of a row are drawn in columns.
+// fields of a row are drawn in columns. It repaints only rows that appear or change on screen;
+// lines added below the last row shown cost no repaint of the list, only of its scroll bar.
 #include <QAbstractScrollArea>
+#include <QHash>
 #include <QPointer>
+#include <QStaticText>
 #include <array>
 
 class QAbstractItemModel;
@@ -21,6 +24,9 @@ public:
     int VisibleRowCount() const;  // rows that fit the viewport, the last one possibly in part
     void ScrollToRow(int row);    // makes row the first one shown, as far as the list allows
     void ScrollToBottom();
+    // Left of each tab-separated field and the width of the whole line, pixels.
+    const std::array<int, 4>& Columns() const { return columns_; }
+    int ContentWidth() const { return contentWidth_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -31,7 +37,13 @@ protected:
 private:
     void UpdateScrollBars();
     void UpdateColumns();
+    void RowsChanged(int first, int last);
+    void Reset();
+    const QStaticText& RowText(int row);
     QPointer<QAbstractItemModel> model_;
     std::array<int, 4> columns_{};  // left of each tab-separated field, pixels
     int contentWidth_ = 0;
+    QTextOption rowOption_;  // tab stops at the columns
+    // The laid-out text of the rows last painted, so that a repaint lays out only new rows.
+    QHash<int, QStaticText> rowCache_;
 };
