@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <cmath>
 #include <QStyle>
 #include <QStyleOptionSlider>
 
@@ -73,7 +74,6 @@ MonitorListView::MonitorListView(QWidget* parent) : QAbstractScrollArea(parent) 
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);
-    rowOption_.setWrapMode(QTextOption::NoWrap);
     UpdateColumns();
 }
 
@@ -96,19 +96,13 @@ void MonitorListView::setModel(QAbstractItemModel* model) {
 }
 
 void MonitorListView::Reset() {
-    rowCache_.clear();
     UpdateScrollBars();
     viewport()->update();
 }
 
 // Rows first to last changed (last -1: first and every row after it, as after an insertion).
+// Rows first to last changed (last -1: first and every row after it, as after an insertion).
 void MonitorListView::RowsChanged(int first, int last) {
-    for (auto it = rowCache_.begin(); it != rowCache_.end();) {
-        if (it.key() >= first && (last < 0 || it.key() <= last))
-            it = rowCache_.erase(it);
-        else
-            ++it;
-    }
     UpdateScrollBars();
     const int top = FirstVisibleRow();
     const int from = std::max(first, top);
@@ -141,17 +135,14 @@ void MonitorListView::UpdateColumns() {
         WidestField(fm, QStringLiteral("Addr Ptr="), 0x100),
         std::max(WidestField(fm, QStringLiteral("Data In="), 0x100), WidestField(fm, QStringLiteral("Data Out="), 0x100)),
     };
-    const int gap = fm.horizontalAdvance(QStringLiteral("M"));
-    QList<QTextOption::Tab> tabs;
+    gap_ = fm.horizontalAdvance(QStringLiteral("M"));
     int x = kMargin;
     for (size_t i = 0; i < 4; ++i) {
         columns_[i] = x;
-        if (i > 0) tabs << QTextOption::Tab(x - kMargin, QTextOption::LeftTab);
-        x += widths[i] + (i < 3 ? gap : kMargin);
+        x += widths[i] + (i < 3 ? gap_ : kMargin);
     }
     contentWidth_ = x;
-    rowOption_.setTabs(tabs);
-    rowCache_.clear();
+    fieldCache_.clear();
 }
 
 void MonitorListView::UpdateScrollBars() {
@@ -189,13 +180,15 @@ void MonitorListView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
 }
 
-const QStaticText& MonitorListView::RowText(int row) {
-    auto it = rowCache_.find(row);
-    if (it == rowCache_.end()) {
-        QStaticText text(model_->data(model_->index(row, 0)).toString());
+const QStaticText& MonitorListView::FieldText(QStringView field) {
+    auto it = fieldCache_.find(field.toString());
+    if (it == fieldCache_.end()) {
+        // Only unusual values (wide addresses) make new texts; keep the cache bounded anyway.
+        if (fieldCache_.size() >= 4096) fieldCache_.clear();
+        QStaticText text(field.toString());
         text.setTextFormat(Qt::PlainText);
-        text.setTextOption(rowOption_);
-        it = rowCache_.insert(row, text);
+        text.prepare(QTransform(), font());
+        it = fieldCache_.insert(field.toString(), text);
     }
     return *it;
 }
@@ -205,22 +198,28 @@ void MonitorListView::paintEvent(QPaintEvent* event) {
     const int h = RowHeight();
     const int first = FirstVisibleRow();
     const int shown = std::min(model_->rowCount(), first + VisibleRowCount());
-    // Keep the laid-out rows of the screen only.
-    if (rowCache_.size() > std::max(0, shown - first)) {
-        for (auto it = rowCache_.begin(); it != rowCache_.end();) {
-            if (it.key() < first || it.key() >= shown)
-                it = rowCache_.erase(it);
-            else
-                ++it;
-        }
-    }
     const QRect area = event->rect();
     const int from = first + std::max(0, area.top() / h);
     const int to = std::min(shown, first + area.bottom() / h + 1);
     if (from >= to) return;
     QPainter p(viewport());
     p.setPen(palette().color(QPalette::Text));
-    const int x = kMargin - horizontalScrollBar()->value();
-    // One laid-out text a row, the fields placed by its tab stops.
-    for (int row = from; row < to; ++row) p.drawStaticText(QPointF(x, (row - first) * h + 1), RowText(row));
+    const int left = -horizontalScrollBar()->value();
+    for (int row = from; row < to; ++row) {
+        // Each field from its laid-out text, at its column or, when the one before it ran long,
+        // just after that one.
+        const QString text = model_->data(model_->index(row, 0)).toString();
+        const int y = (row - first) * h + 1;
+        int x = left + columns_[0];
+        qsizetype start = 0;
+        for (size_t col = 0; start <= text.size(); ++col) {
+            qsizetype tab = text.indexOf(u'\t', start);
+            if (tab < 0) tab = text.size();
+            const QStaticText& field = FieldText(QStringView(text).mid(start, tab - start));
+            if (col < columns_.size()) x = std::max(x, left + columns_[col]);
+            p.drawStaticText(x, y, field);
+            x += static_cast<int>(std::ceil(field.size().width())) + gap_;
+            start = tab + 1;
+        }
+    }
 }

@@ -39,11 +39,11 @@ private:
     void UpdateColumns();
     void RowsChanged(int first, int last);
     void Reset();
-    const QStaticText& RowText(int row);
+    const QStaticText& FieldText(QStringView field);
     QPointer<QAbstractItemModel> model_;
     std::array<int, 4> columns_{};  // left of each tab-separated field, pixels
     int contentWidth_ = 0;
-    QTextOption rowOption_;  // tab stops at the columns
-    // The laid-out text of the rows last painted, so that a repaint lays out only new rows.
-    QHash<int, QStaticText> rowCache_;
+    int gap_ = 0;  // least space between two fields
+    // Every field text laid out once: the lines of the monitor repeat a few hundred field texts.
+    QHash<QString, QStaticText> fieldCache_;
 };
