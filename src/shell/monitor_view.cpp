@@ -106,7 +106,9 @@ void MonitorListView::RowsChanged(int first, int last) {
     UpdateScrollBars();
     const int top = FirstVisibleRow();
     const int from = std::max(first, top);
-    const int to = last < 0 ? top + VisibleRowCount() - 1 : std::min(last, top + VisibleRowCount() - 1);
+    // After an insertion the rows from the first new one to the end of the list are new on screen.
+    const int end = last < 0 ? model_->rowCount() - 1 : last;
+    const int to = std::min(end, top + VisibleRowCount() - 1);
     if (from > to) return;  // nothing on screen changed
     const int h = RowHeight();
     viewport()->update(QRect(0, (from - top) * h, viewport()->width(), (to - from + 1) * h));
