@@ -8,9 +8,9 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <cmath>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <cmath>
 
 namespace {
 constexpr int kMargin = 3;
@@ -101,7 +101,6 @@ void MonitorListView::Reset() {
 }
 
 // Rows first to last changed (last -1: first and every row after it, as after an insertion).
-// Rows first to last changed (last -1: first and every row after it, as after an insertion).
 void MonitorListView::RowsChanged(int first, int last) {
     UpdateScrollBars();
     const int top = FirstVisibleRow();
@@ -183,14 +182,15 @@ void MonitorListView::changeEvent(QEvent* event) {
 }
 
 const QStaticText& MonitorListView::FieldText(QStringView field) {
-    auto it = fieldCache_.find(field.toString());
+    const QString key = field.toString();
+    auto it = fieldCache_.find(key);
     if (it == fieldCache_.end()) {
         // Only unusual values (wide addresses) make new texts; keep the cache bounded anyway.
         if (fieldCache_.size() >= 4096) fieldCache_.clear();
-        QStaticText text(field.toString());
+        QStaticText text(key);
         text.setTextFormat(Qt::PlainText);
         text.prepare(QTransform(), font());
-        it = fieldCache_.insert(field.toString(), text);
+        it = fieldCache_.insert(key, text);
     }
     return *it;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // A list view for very long lists of uniform rows: it scrolls by rows and asks the model only for
 // the rows it paints, so its cost does not depend on the length of the list. Tab-separated
-// fields of a row are drawn in columns. It repaints only rows that appear or change on screen;
-// lines added below the last row shown cost no repaint of the list, only of its scroll bar.
+// fields of a row are drawn in columns. It repaints only rows that appear or change on screen,
+// and its scroll bar only when the bar looks different, so lines added below the last row shown
+// usually cost no repaint at all.
 #include <QAbstractScrollArea>
 #include <QHash>
 #include <QPointer>
