@@ -1,5 +1,6 @@
 // The communications monitor at any length: the cost of a logged access, the memory per line,
-// and the list showing its last page over ten million lines.
+// the list showing its last page over ten million lines, and the passes of the event loop that
+// show new lines.
 #include "core/run_state.h"
 #include "link/register_access.h"
 #include "link/startup.h"
@@ -131,6 +132,35 @@ void BM_PageOverTenMillion(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PageOverTenMillion)->Unit(benchmark::kMicrosecond);
+
+// Passes of the event loop that each bring five new lines, with the repaint they cause: from an
+// empty list until the screen is full (arg 0), or with the screen full and the list long (arg 1).
+void BM_PassWithNewLines(benchmark::State& state) {
+    OpenMonitor m;
+    MonitorListView* view = m.spy->lstSpy;
+    const bool full = state.range(0) == 1;
+    const int page = view->viewport()->height() / view->RowHeight();
+    int64_t passes = 0;
+    int lines = 0;
+    if (full)
+        for (int i = 0; i < 2000; ++i) ReadRegister(0x48, i & 0x7F);
+    QApplication::processEvents();
+    for (auto _ : state) {
+        if (!full && lines >= page) {
+            state.PauseTiming();
+            m.spy->cmdClear->click();
+            QApplication::processEvents();
+            lines = 0;
+            state.ResumeTiming();
+        }
+        for (int i = 0; i < 5; ++i) ReadRegister(0x48, 0x12 + i);
+        lines += 5;
+        QApplication::processEvents();
+        ++passes;
+    }
+    state.counters["passes"] = static_cast<double>(passes);
+}
+BENCHMARK(BM_PassWithNewLines)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -10,8 +10,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QImage>
 #include <QMdiSubWindow>
+#include <QPaintEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStringList>
 
@@ -22,6 +25,22 @@ const QString kTab = QStringLiteral("\t");
 
 QString ReadLine(int dev, int reg, int value) {
     return MonitorLineText(AccessKind::Read, dev, reg, value);
+}
+
+// The areas a widget was asked to paint.
+class PaintLog : public QObject {
+public:
+    explicit PaintLog(QWidget* w) { w->installEventFilter(this); }
+    std::vector<QRect> rects;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) rects.push_back(static_cast<QPaintEvent*>(e)->rect());
+        return false;
+    }
+};
+
+// Passes of the event loop enough for the list and its scroll bar to come to rest.
+void Settle() {
+    for (int i = 0; i < 10; ++i) QApplication::processEvents();
 }
 
 class Monitor : public RunFixture {
@@ -177,6 +196,129 @@ TEST_F(Monitor, ListShowsTheLastPage) {
     v->ScrollToBottom();
     EXPECT_EQ(v->FirstVisibleRow() + v->viewport()->height() / v->RowHeight(), 1000);
     EXPECT_FALSE(v->grab().isNull());
+}
+
+TEST_F(Monitor, RepaintsOnlyRowsThatChangeOnScreen) {
+    EnterSimulation();
+    frmSpy* spy = Open();
+    Click(spy->chkReads);
+    MonitorListView* v = spy->lstSpy;
+    Settle();
+    PaintLog rows(v->viewport()), bar(v->verticalScrollBar());
+    const int h = v->RowHeight();
+    const int page = v->viewport()->height() / h;
+    ASSERT_GT(page, 10);
+
+    // Lines of one pass of the event loop come in one paint of their own rows.
+    for (int i = 0; i < 3; ++i) ReadRegister(0x48, i);
+    Settle();
+    EXPECT_EQ(rows.rects, std::vector<QRect>({QRect(0, 0, v->viewport()->width(), 3 * h)}));
+    rows.rects.clear();
+    ReadRegister(0x48, 3);
+    Settle();
+    EXPECT_EQ(rows.rects, std::vector<QRect>({QRect(0, 3 * h, v->viewport()->width(), h)}));
+
+    // A pass without new lines, and lines below the last row shown, paint no row.
+    for (int i = 4; i < 5000; ++i) ReadRegister(0x48, i & 0xFF);
+    Settle();
+    rows.rects.clear();
+    bar.rects.clear();
+    const int range = v->verticalScrollBar()->maximum();
+    Settle();
+    EXPECT_TRUE(bar.rects.empty());
+    for (int i = 0; i < 5; ++i) ReadRegister(0x48, 0x12);
+    Settle();
+    EXPECT_TRUE(rows.rects.empty());
+    EXPECT_EQ(v->verticalScrollBar()->maximum(), range + 5);
+    // Nor does the scroll bar paint again when its slider keeps its place to the pixel.
+    EXPECT_TRUE(bar.rects.empty());
+
+    // Scrolling by a few rows paints only the rows that come into view.
+    v->ScrollToRow(2);
+    Settle();
+    EXPECT_EQ(rows.rects.size(), 1u);
+    if (!rows.rects.empty()) {
+        EXPECT_LE(rows.rects[0].height(), 3 * h);
+    }
+    EXPECT_FALSE(bar.rects.empty());
+}
+
+// The list as painted bit by bit on screen is the list painted whole, at every step.
+TEST_F(Monitor, PaintedBitByBitMatchesAWholeRepaint) {
+    EnterSimulation();
+    frmSpy* spy = Open();
+    Click(spy->chkReads);
+    Click(spy->chkWrites);
+    MonitorListView* v = spy->lstSpy;
+    Settle();
+    const int page = v->viewport()->height() / v->RowHeight();
+    int n = 0;
+    auto add = [&n](int lines) {
+        for (int i = 0; i < lines; ++i, ++n) {
+            if (n % 3 == 2)
+                WriteRegister(0x48, 0x40 + (n & 0x3F), n * 7);
+            else
+                ReadRegister(n % 5 ? 0x48 : 0x7F, n & 0xFF);
+        }
+        Settle();
+    };
+    auto scrollTo = [v](int row) {
+        v->ScrollToRow(row);
+        Settle();
+    };
+    auto screenMatchesWhole = [this, v](const char* step) {
+        SCOPED_TRACE(step);
+        const QPoint at = v->mapTo(main, QPoint(0, 0));
+        const QImage onScreen = main->screen()
+                                    ->grabWindow(main->winId(), at.x(), at.y(), v->width(), v->height())
+                                    .toImage()
+                                    .convertToFormat(QImage::Format_RGB32);
+        const QImage whole = v->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(onScreen.size(), whole.size());
+        EXPECT_TRUE(onScreen == whole);
+    };
+    add(2);
+    add(5);
+    screenMatchesWhole("lines added to a short list");
+    add(page);
+    screenMatchesWhole("the screen filled, the scroll bar come");
+    add(40);
+    scrollTo(3);
+    screenMatchesWhole("scrolled by three rows");
+    add(7);
+    scrollTo(1);
+    screenMatchesWhole("lines below the screen, scrolled back");
+    v->ScrollToBottom();
+    Settle();
+    add(9);
+    scrollTo(v->FirstVisibleRow() - 4);
+    screenMatchesWhole("at the end, lines below, scrolled back");
+}
+
+// Every field of the widest lines shows in its own column, and the whole line fits the window
+// at the size it opens with, the scroll bar beside it.
+TEST_F(Monitor, ColumnsFitTheWidestLinesAtTheWindowsSize) {
+    EnterSimulation();
+    frmSpy* spy = Open();
+    Click(spy->chkReads);
+    for (int i = 0; i < 200; ++i) ReadRegister(0x48, i);
+    Settle();
+    MonitorListView* v = spy->lstSpy;
+    ASSERT_TRUE(v->verticalScrollBar()->isVisible());
+    EXPECT_LE(v->ContentWidth(), v->viewport()->width());
+    EXPECT_EQ(v->horizontalScrollBar()->maximum(), 0);
+    const QFontMetrics fm = v->fontMetrics();
+    const auto& col = v->Columns();
+    for (int dev : {0x00, 0x48, 0x4A, 0x7F})
+        for (int value : {0x00, 0x88, 0xDD, 0xFF})
+            for (AccessKind kind : {AccessKind::Read, AccessKind::Write}) {
+                const QStringList fields = MonitorLineText(kind, dev, value, value).split(u'\t');
+                ASSERT_EQ(fields.size(), 4);
+                for (int f = 0; f < 4; ++f) {
+                    const int end = f < 3 ? col[static_cast<size_t>(f) + 1] : v->ContentWidth();
+                    EXPECT_LT(col[static_cast<size_t>(f)] + fm.horizontalAdvance(fields[f]), end) << fields[f].toStdString();
+                }
+            }
 }
 
 }  // namespace

@@ -32,8 +32,13 @@ int16_t EmulatedBoard::VendorIORequest(int16_t request, int32_t value, int32_t i
         if (q != scripted_.end() && !q->second.empty()) {
             buffer[0] = q->second.front();
             q->second.pop_front();
+        } else if (chip == chips_.end()) {
+            buffer[0] = NoChipByte;
         } else {
-            buffer[0] = chip == chips_.end() ? NoChipByte : chip->second[static_cast<size_t>(reg)];
+            uint8_t& stored = chip->second[static_cast<size_t>(reg)];
+            buffer[0] = stored;
+            // An odd step runs through all 256 bytes, so every digit of a reading keeps moving.
+            if (VaryReadings && reg >= 0x12 && reg <= 0x20) stored = static_cast<uint8_t>(stored + 37);
         }
         return 0;
     }

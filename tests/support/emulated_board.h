@@ -26,6 +26,9 @@ public:
     int ConnectSucceedsOnTry = 1;  // 0: never
     int FailRequestNumber = 0;     // the Nth VendorIORequest fails (1-based); 0: none
     uint8_t NoChipByte = 0xFF;     // what an address with no chip answers
+    // When set, every read of a reading register (0x12 to 0x20) moves that register on, so the
+    // polled values change from one poll of a group to the next.
+    bool VaryReadings = false;
 
     void AddChip(int address);
     bool HasChip(int address) const { return chips_.count(address) != 0; }
