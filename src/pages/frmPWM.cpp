@@ -69,13 +69,16 @@ frmPWM::frmPWM() {
 
         auto* canvas = new PWMCanvas;
         canvas->setObjectName(Indexed("pctPWM", i));
+        // A click or a move on a picture changes only that output and the pointer.
         canvas->onMouseDown = [this, i](double x) {
             logic.pctPWM_MouseDown(i, x);
-            Refresh();
+            ShowOutput(i);
+            ShowPointer();
         };
         canvas->onMouseMove = [this, i](double x) {
             logic.pctPWM_MouseMove(i, x);
-            Refresh();
+            ShowOutput(i);
+            ShowPointer();
         };
         pctPWM[i] = canvas;
         rows->addWidget(canvas, i, 1);
@@ -176,7 +179,7 @@ void frmPWM::cmdCancel_Click() { Unload(); }
 
 void frmPWM::mouseMoveEvent(QMouseEvent* event) {
     logic.Form_MouseMove();
-    Refresh();
+    ShowPointer();
     QWidget::mouseMoveEvent(event);
 }
 
@@ -186,9 +189,17 @@ void frmPWM::Refresh() {
     for (int i = 0; i < pwm::kOutputs; ++i) {
         chkT1Sign[i]->setText(logic.SignCaption(i, 1));
         chkT2Sign[i]->setText(logic.SignCaption(i, 3));
-        pctPWM[i]->SetScene(pwm::BuildScene(logic.View(i)));
+        ShowOutput(i);
     }
-    if (logic.MousePointer == pwm::Pointer::SizeWE)
+    ShowPointer();
+}
+
+void frmPWM::ShowOutput(int i) { pctPWM[i]->SetScene(pwm::BuildScene(logic.View(i))); }
+
+void frmPWM::ShowPointer() {
+    if (logic.MousePointer == shownPointer) return;
+    shownPointer = logic.MousePointer;
+    if (shownPointer == pwm::Pointer::SizeWE)
         setCursor(Qt::SizeHorCursor);
     else
         unsetCursor();
