@@ -35,6 +35,7 @@ private:
     void Refresh();
     void ShowOutput(int i);  // repaints the picture only where its scene changed
     void ShowPointer();
+    void KeepContentsUnsqueezed();
 
     ControlViews views;
     QLabel* lblPWMFreq = nullptr;

@@ -125,7 +125,7 @@ struct SceneLine {
 };
 enum class Anchor { TopLeft, TopCentre, EdgeLabel };
 struct SceneText {
-    double x, y;  // top-left, or top-centre; an edge label's left follows its width (EdgeLabelLeft)
+    double x, y;  // top-left, or top-centre; the edge labels' left follows their font (EdgeLabelLeft)
     QString text;
     uint32_t rgb;
     Anchor anchor;
@@ -140,8 +140,8 @@ struct Scene {
 };
 Scene BuildScene(const OutputView& view);
 
-// Left of an edge label this wide (twips): at kEdgeLabelX when it fits before the margin, else
-// moved left, though never past kEdgeLabelMinX.
+// Left of the edge labels when the widest is this wide (twips): kEdgeLabelX when it fits before
+// the margin, else moved left, though never past kEdgeLabelMinX.
 double EdgeLabelLeft(double widthTwips);
 
 }  // namespace pwm

@@ -79,8 +79,7 @@ QPointF PWMCanvas::Baseline(const pwm::SceneText& t) const {
     const QFontMetrics metrics(FontOf(t));
     QPointF at = Pixels(t.x, t.y);
     if (t.anchor == pwm::Anchor::TopCentre) at.rx() -= metrics.horizontalAdvance(t.text) / 2.0;
-    if (t.anchor == pwm::Anchor::EdgeLabel)
-        at.setX(pwm::EdgeLabelLeft(PixelsToTwips(1) * metrics.horizontalAdvance(t.text)) / kTwipsPerPixel);
+    if (t.anchor == pwm::Anchor::EdgeLabel) at.setX(labelLeft_ / kTwipsPerPixel);
     return {at.x(), at.y() + metrics.ascent()};
 }
 
@@ -117,6 +116,8 @@ void PWMCanvas::Relayout() {
         else labelFont_.setPixelSize(std::max(1, static_cast<int>(pixels * scale)));
         if (QFontMetrics(labelFont_).horizontalAdvance(WidestEdgeLabel()) <= room) break;
     }
+    // Every edge label of every picture starts at one X, where the widest keeps its margin.
+    labelLeft_ = pwm::EdgeLabelLeft(PixelsToTwips(QFontMetrics(labelFont_).horizontalAdvance(WidestEdgeLabel())));
     MeasureAll();
     stillDrawn_ = false;
     update();

@@ -41,6 +41,7 @@ private:
     pwm::Scene scene_;
     std::vector<QRect> lineBounds_, textBounds_;
     QFont labelFont_;  // the edge labels', smaller than the widget's only where the widest would not fit
+    double labelLeft_ = pwm::kEdgeLabelX;  // twips
     QPixmap still_;
     bool stillDrawn_ = false;
 };
