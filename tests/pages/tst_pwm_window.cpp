@@ -35,6 +35,42 @@ protected:
     uint8_t& Reg(int r) { return board.Regs(0x48)[r]; }
 };
 
+TEST_F(PWMWindowTest, ReopenedOnAChipWithoutAMainFrequencyTheEdgesKeepTheChipsCounts) {
+    Reg(0x41) = 0x40;  // 1024 and 3072 of 4081
+    Reg(0x43) = 0xC0;
+    Reg(0x5D) = 0x00;
+    QPointer<frmPWM> w = Open();
+    ASSERT_TRUE(w);
+    auto* outa = Child<PWMCanvas>(w, "pctPWM_0");
+    EXPECT_EQ(Child<QLabel>(w, "lblPWMFreq")->text(), "49kHz");
+
+    Reg(0x41) = 0xFF;  // 4095, past every period
+    Reg(0x42) = 0xF0;
+    Reg(0x43) = 0xBB;  // 3000
+    Reg(0x44) = 0x80;
+    Reg(0x5D) = 0x9C;  // main code 12: no frequency
+    ASSERT_EQ(Open(), w.data());  // the open page, set up again
+    EXPECT_EQ(Child<QLabel>(w, "lblPWMFreq")->text(), "");
+    EXPECT_EQ(Text(outa, 1), "");
+    EXPECT_EQ(Text(outa, 2), "T1 = 20.475us");
+    EXPECT_EQ(Text(outa, 3), "T2 = 15.000us");
+
+    // The falling edge is grabbed on its own and moved on the 4095-count scale.
+    board.ClearLog();
+    Mouse(outa, QEvent::MouseButtonPress, w->logic.FallingX(0));
+    EXPECT_EQ(w->logic.DragState[0].State(), pwm::Edge::Falling);
+    Mouse(outa, QEvent::MouseMove, 3600);  // 3267.8 of 4095
+    Mouse(outa, QEvent::MouseButtonPress, 3600);
+    EXPECT_EQ(Text(outa, 3), "T2 = 16.340us");
+    EXPECT_EQ(Text(outa, 2), "T1 = 20.475us");
+    Child<QPushButton>(w, "cmdProgram")->click();
+    const Trace t = TraceOf(board);
+    ASSERT_EQ(t.size(), 45u);
+    EXPECT_EQ(Trace(t.begin(), t.begin() + 6),
+              (Trace{"W 48 41 FF", "W 48 43 CC", "R 48 42", "W 48 42 F0", "R 48 44", "W 48 44 40"}));
+    EXPECT_EQ(t.back(), "W 48 5D 9C");
+}
+
 // The page on screen (offscreen, in the main window's backing store), with each diagram's paints
 // recorded.
 class PWMOnScreenTest : public PWMWindowTest, public QObject {
