@@ -137,6 +137,7 @@ struct Scene {
     std::vector<SceneText> texts;
     // The first lines (grid and baseline) change only with the picture; the rest follow the edges.
     size_t stillLines = 0;
+    bool operator==(const Scene&) const = default;
 };
 Scene BuildScene(const OutputView& view);
 

@@ -359,8 +359,10 @@ TEST_F(PWMOnScreenTest, PartialRepaintsShowWhatAWholePaintShows) {
     expectSame("carried back");
 
     // Boxes and a preset while the edge is still grabbed, then the drop.
-    Child<QCheckBox>(page, "chkEnableT2Mod_0")->click();
+    Child<QCheckBox>(page, "chkEnableT1Mod_0")->click();  // the carried edge's arrow goes
     QCoreApplication::processEvents();
+    Child<QCheckBox>(page, "chkEnableT2Mod_0")->click();  // the other edge's comes
+    expectSame("arrows changed");
     Child<QCheckBox>(page, "chkDisable_0")->click();
     expectSame("disabled mid-drag");
     auto* topology = Child<QComboBox>(page, "cmbTopology");

@@ -43,32 +43,34 @@ PWMCanvas::PWMCanvas(QWidget* parent) : QWidget(parent) {
 }
 
 void PWMCanvas::SetScene(pwm::Scene scene) {
+    if (scene == scene_) return;
     const bool stillChanged = scene.buttonFace != scene_.buttonFace || scene.stillLines != scene_.stillLines ||
                               !std::equal(scene.lines.begin(), scene.lines.begin() + scene.stillLines,
                                           scene_.lines.begin(), scene_.lines.begin() + scene_.stillLines);
     const pwm::Scene old = std::exchange(scene_, std::move(scene));
-    const std::vector<QRect> oldLines = std::exchange(lineBounds_, {});
-    const std::vector<QRect> oldTexts = std::exchange(textBounds_, {});
-    MeasureAll();
+    // An item that stayed keeps its measured place; one that moved, appeared or went away
+    // repaints at its old and its new place.
+    QRegion dirty;
+    auto remeasure = [&](const auto& before, const auto& after, std::vector<QRect>& at, size_t from) {
+        std::vector<QRect> fresh(after.size());
+        for (size_t k = 0; k < after.size(); ++k) {
+            const bool same = k < before.size() && before[k] == after[k];
+            fresh[k] = same ? at[k] : Bounds(after[k]);
+            if (same || k < from) continue;
+            dirty += fresh[k];
+            if (k < before.size()) dirty += at[k];
+        }
+        for (size_t k = std::max(after.size(), from); k < before.size(); ++k) dirty += at[k];
+        at = std::move(fresh);
+    };
+    remeasure(old.lines, scene_.lines, lineBounds_, scene_.stillLines);
+    remeasure(old.texts, scene_.texts, textBounds_, 0);
     if (stillChanged) {
         stillDrawn_ = false;
         update();
-        return;
+    } else if (!dirty.isEmpty()) {
+        update(dirty);
     }
-    // What moved, appeared or went away: its old and its new place.
-    QRegion dirty;
-    auto compare = [&](const auto& before, const auto& after, const std::vector<QRect>& beforeAt,
-                       const std::vector<QRect>& afterAt, size_t from) {
-        for (size_t k = from; k < std::max(before.size(), after.size()); ++k) {
-            const bool inBefore = k < before.size(), inAfter = k < after.size();
-            if (inBefore && inAfter && before[k] == after[k]) continue;
-            if (inBefore) dirty += beforeAt[k];
-            if (inAfter) dirty += afterAt[k];
-        }
-    };
-    compare(old.lines, scene_.lines, oldLines, lineBounds_, scene_.stillLines);
-    compare(old.texts, scene_.texts, oldTexts, textBounds_, 0);
-    if (!dirty.isEmpty()) update(dirty);
 }
 
 const QFont& PWMCanvas::FontOf(const pwm::SceneText& t) const {
@@ -148,7 +150,9 @@ void PWMCanvas::paintEvent(QPaintEvent* event) {
     if (!stillDrawn_ || still_.deviceIndependentSize() != QSizeF(size())) DrawStill();
     const QRegion& dirty = event->region();
     QPainter p(this);
-    p.drawPixmap(0, 0, still_);
+    // Only the areas to paint: the whole pixmap under a clip of many small areas costs far more.
+    const qreal ratio = still_.devicePixelRatio();
+    for (const QRect& r : dirty) p.drawPixmap(r, still_, QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
     // What lies outside the area to paint would draw nothing: skip it.
     for (size_t k = scene_.stillLines; k < scene_.lines.size(); ++k)
         if (dirty.intersects(lineBounds_[k])) DrawLine(p, scene_.lines[k]);
