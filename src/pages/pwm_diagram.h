@@ -123,9 +123,9 @@ struct SceneLine {
     bool dotted;
     bool operator==(const SceneLine&) const = default;
 };
-enum class Anchor { TopLeft, TopCentre, EdgeLabel };
+enum class Anchor { TopCentre, EdgeLabel };
 struct SceneText {
-    double x, y;  // top-left, or top-centre; the edge labels' left follows their font (EdgeLabelLeft)
+    double x, y;  // top-centre; the edge labels' left follows their font (EdgeLabelLeft)
     QString text;
     uint32_t rgb;
     Anchor anchor;

@@ -2,9 +2,6 @@
 
 #include "core/twips.h"
 
-#include <algorithm>
-#include <utility>
-
 #include <QEvent>
 #include <QFontMetrics>
 #include <QFontMetricsF>
@@ -12,6 +9,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
+#include <algorithm>
+#include <utility>
 
 namespace {
 
