@@ -10,7 +10,10 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -69,13 +72,16 @@ frmPWM::frmPWM() {
 
         auto* canvas = new PWMCanvas;
         canvas->setObjectName(Indexed("pctPWM", i));
+        // A click or a move on a picture changes only that output and the pointer.
         canvas->onMouseDown = [this, i](double x) {
             logic.pctPWM_MouseDown(i, x);
-            Refresh();
+            ShowOutput(i);
+            ShowPointer();
         };
         canvas->onMouseMove = [this, i](double x) {
             logic.pctPWM_MouseMove(i, x);
-            Refresh();
+            ShowOutput(i);
+            ShowPointer();
         };
         pctPWM[i] = canvas;
         rows->addWidget(canvas, i, 1);
@@ -123,10 +129,10 @@ frmPWM::frmPWM() {
         chkT2Sign[i] = views.Add(NewCheck(Indexed("chkT2Sign", i).toLatin1().constData(), QString()),
                                  logic.chkT2Sign[i]);
         mods->addWidget(chkT2Sign[i], 3, 0);
+        // Four boxes in the page's font beside a diagram of the same height: one text line each.
         for (QCheckBox* box : frame->findChildren<QCheckBox*>()) {
-            QFont small = box->font();
-            small.setPointSizeF(small.pointSizeF() * 0.75);
-            box->setFont(small);
+            const int indicator = box->style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, box);
+            box->setFixedHeight(std::max(box->fontMetrics().height(), indicator) + 2);
         }
         rows->addWidget(frame, i, 3);
     }
@@ -149,17 +155,29 @@ frmPWM::frmPWM() {
 
 void frmPWM::Form_Load() {
     SetFormSize(13470, 10575);
-    // Fonts differ between machines: never squeeze the diagrams and their boxes into each other.
-    if (QWidget* frame = parentWidget()) frame->resize(frame->size().expandedTo(frame->minimumSizeHint()));
-    CenterForm();
     logic.Form_Load();
     views.FillAll();
     Refresh();
+    KeepContentsUnsqueezed();
+    CenterForm();
 }
 
 void frmPWM::SetupFormAfterLoad() {
     logic.SetupFormAfterLoad(PageAddress());
     Refresh();
+    KeepContentsUnsqueezed();
+}
+
+// Fonts differ between machines: never squeeze the diagrams and their boxes into each other. The
+// boxes' captions count; a page not yet shown keeps its layouts' old sizes until told.
+void frmPWM::KeepContentsUnsqueezed() {
+    for (QWidget* child : findChildren<QWidget*>()) child->updateGeometry();
+    for (QLayout* l : findChildren<QLayout*>()) l->invalidate();
+    updateGeometry();
+    QWidget* frame = parentWidget();
+    if (!frame) return;
+    if (frame->layout()) frame->layout()->invalidate();
+    frame->resize(frame->size().expandedTo(frame->minimumSizeHint()));
 }
 
 void frmPWM::Form_Unload() { logic.Form_Unload(PageAddress()); }
@@ -176,7 +194,7 @@ void frmPWM::cmdCancel_Click() { Unload(); }
 
 void frmPWM::mouseMoveEvent(QMouseEvent* event) {
     logic.Form_MouseMove();
-    Refresh();
+    ShowPointer();
     QWidget::mouseMoveEvent(event);
 }
 
@@ -186,9 +204,17 @@ void frmPWM::Refresh() {
     for (int i = 0; i < pwm::kOutputs; ++i) {
         chkT1Sign[i]->setText(logic.SignCaption(i, 1));
         chkT2Sign[i]->setText(logic.SignCaption(i, 3));
-        pctPWM[i]->SetScene(pwm::BuildScene(logic.View(i)));
+        ShowOutput(i);
     }
-    if (logic.MousePointer == pwm::Pointer::SizeWE)
+    ShowPointer();
+}
+
+void frmPWM::ShowOutput(int i) { pctPWM[i]->SetScene(pwm::BuildScene(logic.View(i))); }
+
+void frmPWM::ShowPointer() {
+    if (logic.MousePointer == shownPointer) return;
+    shownPointer = logic.MousePointer;
+    if (shownPointer == pwm::Pointer::SizeWE)
         setCursor(Qt::SizeHorCursor);
     else
         unsetCursor();

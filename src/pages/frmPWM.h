@@ -33,9 +33,13 @@ protected:
 
 private:
     void Refresh();
+    void ShowOutput(int i);  // repaints the picture only where its scene changed
+    void ShowPointer();
+    void KeepContentsUnsqueezed();
 
     ControlViews views;
     QLabel* lblPWMFreq = nullptr;
     std::array<PWMCanvas*, pwm::kOutputs> pctPWM{};
     std::array<QCheckBox*, pwm::kOutputs> chkT1Sign{}, chkT2Sign{};
+    pwm::Pointer shownPointer = pwm::Pointer::Default;
 };

@@ -3,6 +3,7 @@
 #include "core/numbers.h"
 #include "core/twips.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace pwm {
@@ -99,6 +100,7 @@ Scene BuildScene(const OutputView& v) {
     dotted(kEndX, kEndX2);
     dotted(kGridX, kGridX);
     s.lines.push_back({{0, levels.low, kEndX2, levels.low}, kBlack, 1, false});
+    s.stillLines = s.lines.size();
 
     const double r = v.risingX;
     const double f = v.fallingX;
@@ -116,13 +118,15 @@ Scene BuildScene(const OutputView& v) {
     if (v.modFalling) arrow(v.output + kOutputs, f);
 
     const uint32_t grabbedLabel = OutputColour(v.output);
-    s.texts.push_back({kStartX, levels.low + 15, QStringLiteral("0"), kBlack, true});
-    s.texts.push_back({kMidX, levels.low + 15, v.periodLabel, kBlack, true});
+    s.texts.push_back({kStartX, levels.low + 15, QStringLiteral("0"), kBlack, Anchor::TopCentre});
+    s.texts.push_back({kMidX, levels.low + 15, v.periodLabel, kBlack, Anchor::TopCentre});
     s.texts.push_back({kEdgeLabelX, kRisingLabelY, v.risingLabel, v.grabbed == Edge::Rising ? grabbedLabel : kBlack,
-                       false});
+                       Anchor::EdgeLabel});
     s.texts.push_back({kEdgeLabelX, kFallingLabelY, v.fallingLabel,
-                       v.grabbed == Edge::Falling ? grabbedLabel : kBlack, false});
+                       v.grabbed == Edge::Falling ? grabbedLabel : kBlack, Anchor::EdgeLabel});
     return s;
 }
+
+double EdgeLabelLeft(double width) { return std::max(kEdgeLabelMinX, std::min(kEdgeLabelX, kEdgeLabelRight - width)); }
 
 }  // namespace pwm

@@ -27,6 +27,12 @@ constexpr double kGridX = (kStartX + kMidX) / 2;            // LnGrid: middle of
 constexpr double kEdgeLabelX = 7320;
 constexpr double kRisingLabelY = 240;
 constexpr double kFallingLabelY = 480;
+// An edge label keeps this much room to the picture's border, and never starts left of the
+// second period's end.
+constexpr double kEdgeLabelMargin = 60;
+constexpr double kEdgeLabelMinX = kEndX + 45;
+constexpr double kEdgeLabelRight = kPictureWidth - 15 - kEdgeLabelMargin;  // the border is one pixel
+constexpr double kEdgeLabelRoom = kEdgeLabelRight - kEdgeLabelMinX;
 constexpr int kHitToleranceTwips = 100;
 constexpr float kArrowLengthTwips = 500;
 
@@ -35,6 +41,11 @@ struct Levels {
     double low;
 };
 Levels LevelsOf(int output);
+
+// The largest count an edge register holds: the diagram's scale while the period is unknown, so
+// the chip's counts keep their places and the two edges stay apart.
+constexpr long kFullScaleCounts = 4095;
+constexpr long DiagramScale(long periodCounts) { return periodCounts > 0 ? periodCounts : kFullScaleCounts; }
 
 // X of an edge count; the period start while the period is unknown (0), so nothing divides by it.
 float EdgeCountToX(long count, long periodCounts);
@@ -110,18 +121,28 @@ struct SceneLine {
     uint32_t rgb;
     int widthPixels;
     bool dotted;
+    bool operator==(const SceneLine&) const = default;
 };
+enum class Anchor { TopCentre, EdgeLabel };
 struct SceneText {
-    double x, y;  // top-left, or top-centre when centred
+    double x, y;  // top-centre; the edge labels' left follows their font (EdgeLabelLeft)
     QString text;
     uint32_t rgb;
-    bool centred;
+    Anchor anchor;
+    bool operator==(const SceneText&) const = default;
 };
 struct Scene {
     bool buttonFace = false;  // a disabled output's picture takes the system button face
     std::vector<SceneLine> lines;
     std::vector<SceneText> texts;
+    // The first lines (grid and baseline) change only with the picture; the rest follow the edges.
+    size_t stillLines = 0;
+    bool operator==(const Scene&) const = default;
 };
 Scene BuildScene(const OutputView& view);
+
+// Left of the edge labels when the widest is this wide (twips): kEdgeLabelX when it fits before
+// the margin, else moved left, though never past kEdgeLabelMinX.
+double EdgeLabelLeft(double widthTwips);
 
 }  // namespace pwm

@@ -83,17 +83,32 @@ void PWMLogic::ReadPWMRegisters(int dev) {
         out.Sign2 = kSignBit.Decode(setting2);
         out.Disabled = (disable >> (i + 1)) & 1;
     }
+    // A code without a frequency leaves no period behind from an earlier set-up of this page: the
+    // chip's counts are shown and programmed as read, not limited to a period the chip is not on.
     const int main = kMainCode.Decode(ReadRegister(dev, kSwitchingFrequencyRegister));
     if (main <= 11) {
         cmbFreq.Select(main);
         cmbFreq_Click();
         lblPWMFreq = cmbFreq.Text();
+    } else {
+        PeriodUnknown(cmbFreq, PWMFreqHz, PeriodUs, PeriodCounts, 0, pwm::kAux - 1);
+        lblPWMFreq.clear();
     }
     const int aux = kAuxCode.Decode(ReadRegister(dev, kSwitchingFrequencyRegister));
     if (aux <= 11) {
         cmbAuxFreq.Select(aux);
         cmbAuxFreq_Click();
+    } else {
+        PeriodUnknown(cmbAuxFreq, AuxFreqHz, AuxPeriodUs, AuxPeriodCounts, pwm::kAux, pwm::kAux);
     }
+}
+
+void PWMLogic::PeriodUnknown(ListControl& list, float& hz, float& periodUs, long& periodCounts, int first, int last) {
+    list.SelectNone();
+    hz = 0;
+    periodUs = 0;
+    periodCounts = 0;
+    for (int j = first; j <= last; ++j) lblT[j].clear();
 }
 
 bool PWMLogic::ClampEdgesToPeriod() {
@@ -218,23 +233,16 @@ QString PWMLogic::SignCaption(int i, int edge) const {
 
 void PWMLogic::MoveEdge(double x, int edge, int i, bool noLabel) {
     if (!pwm::InFirstPeriod(x)) return;
-    const long period = PeriodCountsOf(i);
     EdgePlace& at = (edge == 1 ? rising : falling)[i];
-    at.x = period > 0 ? x : pwm::kStartX;
-    at.count = static_cast<long>(pwm::XToEdgeCount(x, period));
+    at.x = x;
+    at.count = static_cast<long>(pwm::XToEdgeCount(x, ScaleOf(i)));
     if (!noLabel) Relabel(edge, i);
 }
 
 void PWMLogic::PlaceEdge(long count, int edge, int i, bool noLabel) {
-    if (PeriodCountsOf(i) > 0) {
-        // Every count of a period comes back from its X, so the label reads this count.
-        MoveEdge(pwm::EdgeCountToX(count, PeriodCountsOf(i)), edge, i, noLabel);
-        return;
-    }
-    EdgePlace& at = (edge == 1 ? rising : falling)[i];
-    at.x = pwm::kStartX;
-    at.count = count;
-    if (!noLabel) Relabel(edge, i);
+    // Every count of the scale comes back from its X, so the label reads this count.
+    const long scale = ScaleOf(i);
+    MoveEdge(pwm::EdgeCountToX(std::clamp(count, 0L, scale), scale), edge, i, noLabel);
 }
 
 void PWMLogic::Relabel(int edge, int i) {

@@ -36,8 +36,8 @@ public:
     std::array<QString, pwm::kOutputs> lblT, lblT1, lblT2;
     // Where an edge stands on the diagram. The X is the state: a frequency change keeps it and only
     // relabels, a drag leaves the line at the mouse, so no rounding piles up. The count is what the
-    // edge's label reads, as Program writes it; without a period the edge stands at the start and
-    // keeps the count it was given.
+    // edge's label reads, as Program writes it; without a period the edges stand on the scale of
+    // every count a register holds (pwm::DiagramScale).
     struct EdgePlace {
         double x = pwm::kStartX;
         long count = 0;
@@ -83,6 +83,7 @@ public:
     // "Positive Modulation on T1 Edge" / "Inverted Modulation on T4 Edge", as the box shows.
     QString SignCaption(int i, int edge) const;
     long PeriodCountsOf(int i) const { return i >= pwm::kAux ? AuxPeriodCounts : PeriodCounts; }
+    long ScaleOf(int i) const { return pwm::DiagramScale(PeriodCountsOf(i)); }
     double RisingX(int i) const { return rising[i].x; }
     double FallingX(int i) const { return falling[i].x; }
     pwm::OutputView View(int i) const;
@@ -93,6 +94,7 @@ private:
     void cmbFreq_Click();
     void cmbAuxFreq_Click();
     void FrequencyChosen(const ListControl& list, float& hz, float& periodUs, long& periodCounts, int first, int last);
+    void PeriodUnknown(ListControl& list, float& hz, float& periodUs, long& periodCounts, int first, int last);
     // Puts an edge (1 rising, 3 falling) at X inside the first period, relabelled unless noLabel.
     void MoveEdge(double x, int edge, int i, bool noLabel);
     // Puts an edge at the X of a count (set-up, presets, nudges).

@@ -491,7 +491,9 @@ TEST_F(PWMTest, FrequencyCodesWithoutAFrequencyKeepTheChipsEdgesAndCodes) {
     EXPECT_EQ(page.PeriodCounts, 0);
     EXPECT_EQ(page.lblT1[0], "T1 = 20.475us");
     EXPECT_EQ(page.lblT2[0], "T2 = 10.240us");
-    EXPECT_FLOAT_EQ(page.RisingX(0), pwm::kStartX);
+    // Drawn on the scale of every count a register holds, each edge where its count puts it.
+    EXPECT_FLOAT_EQ(page.RisingX(0), pwm::kMidX);
+    EXPECT_FLOAT_EQ(page.FallingX(0), pwm::EdgeCountToX(2048, 4095));
 
     // Nothing divides by the missing period: nudges, drags and presets stay on the page.
     page.cmdRisingRight_Click(0);
@@ -512,11 +514,60 @@ TEST_F(PWMTest, FrequencyCodesWithoutAFrequencyKeepTheChipsEdgesAndCodes) {
     PWMLogic other;
     Reg(0x5D) = 0xFF;
     other.SetupFormAfterLoad(0x48);
-    other.pctPWM_MouseDown(0, pwm::kStartX);
+    other.pctPWM_MouseDown(0, pwm::kStartX);  // no edge there: a move changes nothing
     other.pctPWM_MouseMove(0, 3000);
-    EXPECT_EQ(other.lblT1[0], "T1 = 0.000us");
+    EXPECT_EQ(other.lblT1[0], "T1 = 20.475us");
+    other.pctPWM_MouseDown(0, other.FallingX(0));
+    EXPECT_EQ(other.DragState[0].State(), pwm::Edge::Falling);
+    other.pctPWM_MouseMove(0, 3000);  // 2450.9 of 4095
+    EXPECT_EQ(other.lblT2[0], "T2 = 12.255us");
+    EXPECT_EQ(other.lblT1[0], "T1 = 20.475us");
     other.ChooseTopology(0);
     EXPECT_EQ(other.lblT2[5], "T12 = 0.000us");
+}
+
+// The page set up again on the chip (reopened) after its codes lost their frequencies: it shows
+// and programs the chip's counts and codes, never the period of the set-up before.
+TEST_F(PWMTest, ASecondSetUpWithoutFrequenciesKeepsNothingOfTheFirstPeriods) {
+    SetUpPage(0x90);
+    EXPECT_EQ(page.PeriodCounts, 4081);
+    EXPECT_EQ(page.AuxPeriodCounts, 400);
+
+    Edges(0, 0xFF, 0xF1, 0xBB, 0x88);  // 4095, and 3000 modulated
+    Edges(6, 0xFA, 0x00, 0x19, 0x12);  // 4000 and 401
+    Reg(0x5D) = 0xDD;
+    page.SetupFormAfterLoad(0x48);
+    EXPECT_EQ(page.cmbFreq.Code(), -1);
+    EXPECT_EQ(page.cmbAuxFreq.Code(), -1);
+    EXPECT_EQ(page.lblPWMFreq, "");
+    EXPECT_EQ(page.lblT[0], "");
+    EXPECT_EQ(page.lblT[6], "");
+    EXPECT_EQ(page.lblT1[0], "T1 = 20.475us");
+    EXPECT_EQ(page.lblT2[0], "T2 = 15.000us");
+    EXPECT_EQ(page.lblT1[6], "T13 = 20.000us");
+    EXPECT_EQ(page.lblT2[6], "T14 = 2.005us");
+    // Both edges of every output stand apart, where their counts put them on the full scale.
+    EXPECT_FLOAT_EQ(page.RisingX(6), pwm::EdgeCountToX(4000, 4095));
+    EXPECT_FLOAT_EQ(page.FallingX(6), pwm::EdgeCountToX(401, 4095));
+
+    board.ClearLog();
+    page.cmdProgram_Click(0x48);
+    Trace expected;
+    AddProgramOutput(expected, 0, 0xFF, 0xBB, 0xF1, 0x88);
+    for (int i = 1; i < 6; ++i) AddProgramOutput(expected, i, 0, 0, 0, 0);
+    AddProgramOutput(expected, 6, 0xFA, 0x19, 0x00, 0x12);
+    expected.push_back("W 48 40 01");
+    expected.push_back("R 48 5D");
+    expected.push_back("W 48 5D DD");  // neither code of the earlier set-up
+    EXPECT_EQ(TraceOf(board), expected);
+
+    // And back on known frequencies, the new periods limit the counts.
+    Reg(0x5D) = 0x02;
+    page.SetupFormAfterLoad(0x48);
+    EXPECT_EQ(page.lblPWMFreq, "98kHz");
+    EXPECT_EQ(page.lblT1[0], "T1 = 10.200us");  // 2040
+    EXPECT_EQ(page.lblT2[0], "T2 = 10.200us");
+    EXPECT_EQ(page.lblT1[6], "T13 = 20.000us");  // AUX at 49kHz
 }
 
 TEST_F(PWMTest, TheSecondDevicesPageKeepsItsOwnOpenFlag) {

@@ -19,11 +19,15 @@ TEST(PWMDiagram, CountsAndPositionsMapTheFirstPeriodBothWays) {
     EXPECT_EQ(XToEdgeCount(1201.25, 6015), 2);
     EXPECT_EQ(XToEdgeCount(1201.75, 6015), 4);
     // Every count of every period comes back from its position.
-    for (long p : {4081L, 2684L, 1025L, 400L, 288L})
+    for (long p : {4081L, 2684L, 1025L, 400L, 288L, kFullScaleCounts})
         for (long c = 0; c <= p; ++c) ASSERT_EQ(XToEdgeCount(EdgeCountToX(c, p), p), c) << p << " " << c;
     // No period yet: everything stands at the start and nothing divides by zero.
     EXPECT_FLOAT_EQ(EdgeCountToX(2048, 0), 1200);
     EXPECT_EQ(XToEdgeCount(3000, 0), 0);
+
+    // Without a period the diagram spans every count a register holds.
+    EXPECT_EQ(DiagramScale(0), 4095);
+    EXPECT_EQ(DiagramScale(288), 288);
 
     EXPECT_TRUE(InFirstPeriod(1200));
     EXPECT_TRUE(InFirstPeriod(4207.5));
@@ -160,6 +164,16 @@ TEST(PWMDiagram, NudgesMoveOneStepAndStopAtZeroAndThePeriod) {
         EXPECT_EQ(n->count, c.count) << c.label;
     }
     EXPECT_FALSE(Nudge("T1 = 1us", 1, -1, 0.0f, 2.0f, 3));
+}
+
+TEST(PWMDiagram, EdgeLabelsKeepTheirMarginToTheBorder) {
+    // 8700 is the last X a label may reach: four pixels inside the one-pixel border at 8760.
+    EXPECT_DOUBLE_EQ(kEdgeLabelMinX + kEdgeLabelRoom, 8700);
+    EXPECT_DOUBLE_EQ(EdgeLabelLeft(1200), 7320);  // fits at its own place
+    EXPECT_DOUBLE_EQ(EdgeLabelLeft(1380), 7320);
+    EXPECT_DOUBLE_EQ(EdgeLabelLeft(1395), 7305);
+    EXPECT_DOUBLE_EQ(EdgeLabelLeft(1440), 7260);
+    EXPECT_DOUBLE_EQ(EdgeLabelLeft(1600), 7260);  // never over the end of the second period
 }
 
 TEST(PWMDiagram, SceneColoursFollowDisableAndGrab) {

@@ -6,8 +6,12 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QImage>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <cmath>
 
 namespace {
@@ -29,6 +33,111 @@ protected:
     }
     static QString Text(const PWMCanvas* c, int k) { return c->CurrentScene().texts[static_cast<size_t>(k)].text; }
     uint8_t& Reg(int r) { return board.Regs(0x48)[r]; }
+};
+
+TEST_F(PWMWindowTest, ReopenedOnAChipWithoutAMainFrequencyTheEdgesKeepTheChipsCounts) {
+    Reg(0x41) = 0x40;  // 1024 and 3072 of 4081
+    Reg(0x43) = 0xC0;
+    Reg(0x5D) = 0x00;
+    QPointer<frmPWM> w = Open();
+    ASSERT_TRUE(w);
+    auto* outa = Child<PWMCanvas>(w, "pctPWM_0");
+    EXPECT_EQ(Child<QLabel>(w, "lblPWMFreq")->text(), "49kHz");
+
+    Reg(0x41) = 0xFF;  // 4095, past every period
+    Reg(0x42) = 0xF0;
+    Reg(0x43) = 0xBB;  // 3000
+    Reg(0x44) = 0x80;
+    Reg(0x5D) = 0x9C;  // main code 12: no frequency
+    ASSERT_EQ(Open(), w.data());  // the open page, set up again
+    EXPECT_EQ(Child<QLabel>(w, "lblPWMFreq")->text(), "");
+    EXPECT_EQ(Text(outa, 1), "");
+    EXPECT_EQ(Text(outa, 2), "T1 = 20.475us");
+    EXPECT_EQ(Text(outa, 3), "T2 = 15.000us");
+
+    // The falling edge is grabbed on its own and moved on the 4095-count scale.
+    board.ClearLog();
+    Mouse(outa, QEvent::MouseButtonPress, w->logic.FallingX(0));
+    EXPECT_EQ(w->logic.DragState[0].State(), pwm::Edge::Falling);
+    Mouse(outa, QEvent::MouseMove, 3600);  // 3267.8 of 4095
+    Mouse(outa, QEvent::MouseButtonPress, 3600);
+    EXPECT_EQ(Text(outa, 3), "T2 = 16.340us");
+    EXPECT_EQ(Text(outa, 2), "T1 = 20.475us");
+    Child<QPushButton>(w, "cmdProgram")->click();
+    const Trace t = TraceOf(board);
+    ASSERT_EQ(t.size(), 45u);
+    EXPECT_EQ(Trace(t.begin(), t.begin() + 6),
+              (Trace{"W 48 41 FF", "W 48 43 CC", "R 48 42", "W 48 42 F0", "R 48 44", "W 48 44 40"}));
+    EXPECT_EQ(t.back(), "W 48 5D 9C");
+}
+
+// The page on screen (offscreen, in the main window's backing store), with each diagram's paints
+// recorded.
+class PWMOnScreenTest : public PWMWindowTest, public QObject {
+protected:
+    void SetUp() override {
+        PWMWindowTest::SetUp();
+        for (int i = 0; i < 7; ++i) {
+            const int n = 0x41 + 4 * i;
+            Reg(n) = 0x3F;  // 1020 and 3061 of 4081
+            Reg(n + 1) = 0xC4;
+            Reg(n + 2) = 0xBF;
+            Reg(n + 3) = 0x54;
+        }
+        Reg(0x42) = 0xCC;  // T1 modulated: an arrow moves with it
+        main->resize(1400, 1000);
+        main->show();
+        page = Open();
+        ASSERT_TRUE(page);
+        for (int i = 0; i < 7; ++i) {
+            canvas[i] = Child<PWMCanvas>(page, ("pctPWM_" + std::to_string(i)).c_str());
+            canvas[i]->installEventFilter(this);
+        }
+        Settle();
+    }
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Paint)
+            for (int i = 0; i < 7; ++i)
+                if (o == canvas[i]) painted[i] += static_cast<QPaintEvent*>(e)->region();
+        return false;
+    }
+    // Runs the pending paints; then nothing counts as painted.
+    void Settle() {
+        QCoreApplication::processEvents();
+        painted.fill(QRegion());
+    }
+    std::vector<int> PaintedDiagrams() {
+        QCoreApplication::processEvents();
+        std::vector<int> out;
+        for (int i = 0; i < 7; ++i)
+            if (!painted[i].isEmpty()) out.push_back(i);
+        return out;
+    }
+    static long Area(const QRegion& r) {
+        long a = 0;
+        for (const QRect& rect : r) a += static_cast<long>(rect.width()) * rect.height();
+        return a;
+    }
+    // What the window shows of a diagram now, after however many partial paints.
+    static QImage Shown(QWidget* w) {
+        QWidget* top = w->window();
+        const QPoint at = w->mapTo(top, QPoint(0, 0));
+        return top->screen()
+            ->grabWindow(top->winId(), at.x(), at.y(), w->width(), w->height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    }
+    // The same scene painted whole, on a picture of its own.
+    static QImage PaintedWhole(const PWMCanvas* c) {
+        PWMCanvas fresh;
+        fresh.setFont(c->font());
+        fresh.setPalette(c->palette());
+        fresh.SetScene(c->CurrentScene());
+        return fresh.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    QPointer<frmPWM> page;
+    std::array<PWMCanvas*, 7> canvas{};
+    std::array<QRegion, 7> painted{};
 };
 
 TEST_F(PWMWindowTest, MenuOpensThePageShowingTheChipAndClosingWritesNothing) {
@@ -191,6 +300,110 @@ TEST_F(PWMWindowTest, NudgesPresetsAndTheFiltersFrequencyReachTheChipOnlyThrough
     ASSERT_TRUE(again);
     EXPECT_EQ(Child<QComboBox>(again, "cmbTopology")->currentText(), "Forward converter");
     EXPECT_FALSE(Child<QCheckBox>(again, "chkDisable_1")->isChecked());
+}
+
+TEST_F(PWMOnScreenTest, AMoveWithNothingGrabbedPaintsNothingAndADragOnlyItsOwnDiagram) {
+    PWMCanvas* outa = canvas[0];
+    const double r = page->logic.RisingX(0);
+    Mouse(canvas[1], QEvent::MouseMove, 6000);  // away from every edge
+    EXPECT_EQ(PaintedDiagrams(), std::vector<int>{});
+    Mouse(canvas[1], QEvent::MouseMove, page->logic.FallingX(1));  // the pointer changes, nothing else
+    EXPECT_EQ(page->cursor().shape(), Qt::SizeHorCursor);
+    EXPECT_EQ(PaintedDiagrams(), std::vector<int>{});
+    Mouse(page, QEvent::MouseMove, 100);  // over the page outside the diagrams
+    EXPECT_EQ(page->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(PaintedDiagrams(), std::vector<int>{});
+    Mouse(outa, QEvent::MouseButtonPress, 6000);  // a click near no edge changes nothing
+    EXPECT_EQ(PaintedDiagrams(), std::vector<int>{});
+
+    Mouse(outa, QEvent::MouseButtonPress, r);
+    EXPECT_EQ(PaintedDiagrams(), std::vector<int>{0});  // the edge turns green, its label red
+    Settle();
+    const long whole = static_cast<long>(outa->width()) * outa->height();
+    for (double x = r + 15; x < r + 150; x += 15) {
+        Mouse(outa, QEvent::MouseMove, x);
+        EXPECT_EQ(PaintedDiagrams(), std::vector<int>{0}) << x;
+        EXPECT_LT(Area(painted[0]), whole / 4) << x;  // the edge's lines, its arrow and its label
+        Settle();
+    }
+    Mouse(outa, QEvent::MouseMove, pwm::kMidX + 300);  // outside the first period: no change
+    EXPECT_EQ(PaintedDiagrams(), std::vector<int>{});
+}
+
+TEST_F(PWMOnScreenTest, PartialRepaintsShowWhatAWholePaintShows) {
+    PWMCanvas* outa = canvas[0];
+    auto expectSame = [&](const char* step) {
+        QCoreApplication::processEvents();
+        for (int i = 0; i < 7; ++i) {
+            const QImage shown = Shown(canvas[i]);
+            ASSERT_EQ(shown.size(), canvas[i]->size()) << step;
+            EXPECT_TRUE(shown == PaintedWhole(canvas[i])) << step << " diagram " << i;
+            EXPECT_TRUE(shown == canvas[i]->grab().toImage().convertToFormat(QImage::Format_RGB32)) << step << i;
+        }
+    };
+    expectSame("set up");
+
+    // The rising edge carried with its arrow past the falling edge and back, one pixel a step.
+    Mouse(outa, QEvent::MouseButtonPress, page->logic.RisingX(0));
+    QCoreApplication::processEvents();
+    for (double x = page->logic.RisingX(0); x < page->logic.FallingX(0) + 300; x += 15) {
+        Mouse(outa, QEvent::MouseMove, x);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(outa->CurrentScene().lines[5].at.y1, 240);  // high-low-high now
+    expectSame("carried past the falling edge");
+    for (double x = pwm::kMidX; x > pwm::kStartX + 600; x -= 45) {
+        Mouse(outa, QEvent::MouseMove, x);
+        QCoreApplication::processEvents();
+    }
+    expectSame("carried back");
+
+    // Boxes and a preset while the edge is still grabbed, then the drop.
+    Child<QCheckBox>(page, "chkEnableT1Mod_0")->click();  // the carried edge's arrow goes
+    QCoreApplication::processEvents();
+    Child<QCheckBox>(page, "chkEnableT2Mod_0")->click();  // the other edge's comes
+    expectSame("arrows changed");
+    Child<QCheckBox>(page, "chkDisable_0")->click();
+    expectSame("disabled mid-drag");
+    auto* topology = Child<QComboBox>(page, "cmbTopology");
+    topology->setCurrentIndex(0);
+    emit topology->activated(0);
+    QCoreApplication::processEvents();
+    Mouse(outa, QEvent::MouseMove, 2500);
+    QCoreApplication::processEvents();
+    Mouse(outa, QEvent::MouseButtonPress, 2500);
+    expectSame("preset and drop");
+}
+
+// The widest labels there are, in the page's font and in a large one: nothing drawn in the last
+// four pixels before the border, nor over the end of the second period.
+TEST(PWMCanvasLabels, TheWidestEdgeLabelsKeepClearOfTheBorder) {
+    pwm::OutputView v;
+    v.output = 6;
+    v.risingX = 2000;
+    v.fallingX = 3000;
+    v.risingLabel = "T13 = 20.475us";
+    v.fallingLabel = "T14 = 20.475us";
+    v.periodLabel = "20.408us";
+    for (double points : {0.0, 14.0}) {
+        PWMCanvas c;
+        if (points > 0) {
+            QFont big = c.font();
+            big.setPointSizeF(points);
+            c.setFont(big);
+        }
+        c.SetScene(pwm::BuildScene(v));
+        const QImage img = c.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const int w = img.width();
+        for (int y = 1; y < img.height() - 1; ++y) {
+            for (int x = w - 5; x < w - 1; ++x) EXPECT_EQ(img.pixel(x, y), qRgb(255, 255, 255)) << points << " " << x << "," << y;
+            EXPECT_EQ(img.pixel(482, y), qRgb(255, 255, 255)) << points << " " << y;
+        }
+        bool inked = false;  // and the labels are there
+        for (int y = 16; y < 48; ++y)
+            for (int x = 484; x < w - 5; ++x) inked = inked || img.pixel(x, y) != qRgb(255, 255, 255);
+        EXPECT_TRUE(inked) << points;
+    }
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 #pragma once
 // One output's picture of the PWM timing diagram: paints the scene the diagram maths return and
-// hands mouse presses and moves on in twips.
+// hands mouse presses and moves on in twips. The grid and baseline are kept drawn in a pixmap; a
+// new scene repaints only the area of what differs from the last one.
 #include "pages/pwm_diagram.h"
 
+#include <QFont>
+#include <QPixmap>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 class PWMCanvas : public QWidget {
     Q_OBJECT
@@ -19,11 +23,25 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     // The second click of a double click is no second press: it would drop what the first grabbed.
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    const QFont& FontOf(const pwm::SceneText& t) const;
+    QPointF Baseline(const pwm::SceneText& t) const;  // where the text is drawn, in pixels
+    QRect Bounds(const pwm::SceneLine& l) const;
+    QRect Bounds(const pwm::SceneText& t) const;
+    void MeasureAll();   // the bounds of every item of the scene
+    void Relayout();     // after a font change: label font, bounds, the whole picture
+    void DrawStill();
+
     pwm::Scene scene_;
+    std::vector<QRect> lineBounds_, textBounds_;
+    QFont labelFont_;  // the edge labels', smaller than the widget's only where the widest would not fit
+    double labelLeft_ = pwm::kEdgeLabelX;  // twips
+    QPixmap still_;
+    bool stillDrawn_ = false;
 };
