@@ -18,13 +18,10 @@ void RegisterAllWindows() {
     RegisterFilterPages();
 }
 
-void WireProgram(const QString& programFolder) {
-    static std::unique_ptr<BoardApi> board;
-    static QtPrompts prompts;
-    board = LoadBoardLibrary(programFolder);
+void WirePlatform(const QString& programFolder, BoardApi* board, Prompts* dialogs) {
     Platform& p = Plat();
-    p.Board = board.get();
-    p.Dialogs = &prompts;
+    p.Board = board;
+    p.Dialogs = dialogs;
     p.ProgramFolder = programFolder;
     p.StopMasterTimer = [] {
         if (frmMain* m = MainForm()) m->StopMasterTimer();
@@ -36,4 +33,11 @@ void WireProgram(const QString& programFolder) {
         std::_Exit(code);
     };
     RegisterAllWindows();
+}
+
+void WireProgram(const QString& programFolder) {
+    static std::unique_ptr<BoardApi> board;
+    static QtPrompts prompts;
+    board = LoadBoardLibrary(programFolder);
+    WirePlatform(programFolder, board.get(), &prompts);
 }

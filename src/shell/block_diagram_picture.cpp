@@ -8,11 +8,9 @@
 #include <QPainterPath>
 #include <cmath>
 
-namespace {
-
 QRectF ToRect(const TwipsRect& r) { return QRectF(r.Left, r.Top, r.Width, r.Height); }
 
-void DrawArrowHead(QPainter& p, const TwipsLine& l) {
+void DrawArrowHead(QPainter& p, const TwipsLine& l, const QColor& colour) {
     const double dx = l.X2 - l.X1, dy = l.Y2 - l.Y1;
     const double len = std::hypot(dx, dy);
     if (len <= 0) return;
@@ -22,10 +20,8 @@ void DrawArrowHead(QPainter& p, const TwipsLine& l) {
     head.lineTo(l.X2 - ux * size - uy * size * 0.5, l.Y2 - uy * size + ux * size * 0.5);
     head.lineTo(l.X2 - ux * size + uy * size * 0.5, l.Y2 - uy * size - ux * size * 0.5);
     head.closeSubpath();
-    p.fillPath(head, p.pen().color());
+    p.fillPath(head, colour);
 }
-
-}  // namespace
 
 BlockDiagramPicture::BlockDiagramPicture(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("pctDevice"));
@@ -74,7 +70,7 @@ void BlockDiagramPicture::paintEvent(QPaintEvent*) {
     p.setPen(QPen(QColor(60, 60, 60), 20));
     for (const DiagramWire& w : DiagramWires()) {
         p.drawLine(w.Line.X1, w.Line.Y1, w.Line.X2, w.Line.Y2);
-        if (w.Arrow) DrawArrowHead(p, w.Line);
+        if (w.Arrow) DrawArrowHead(p, w.Line, p.pen().color());
     }
 
     p.setPen(QColor(20, 20, 20));

@@ -1,7 +1,18 @@
 #pragma once
 // The block-diagram picture of the ZVC7140, painted from block_diagram_layout.h, with the red
 // frame of the highlighted block. It reports which block the mouse is over and which was clicked.
+#include <QRectF>
 #include <QWidget>
+
+class QColor;
+class QPainter;
+struct TwipsLine;
+struct TwipsRect;
+
+// Drawing helpers in twips, shared with the pages that draw in the block diagram's style.
+QRectF ToRect(const TwipsRect& r);
+// A filled arrow head at the line's end point.
+void DrawArrowHead(QPainter& p, const TwipsLine& l, const QColor& colour);
 
 class BlockDiagramPicture : public QWidget {
     Q_OBJECT

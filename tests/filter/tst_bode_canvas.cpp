@@ -2,6 +2,7 @@
 // change of what the curves show is, to the pixel, what a repaint from scratch draws; a drag
 // step repaints only part of the picture, and a move that changes nothing repaints nothing; a
 // double click is one click.
+#include "filter_chip.h"
 #include "fixture.h"
 
 #include "core/twips.h"
@@ -45,13 +46,7 @@ protected:
         UseBoardWithChips({0x48});
         SetLoopModelDefaults();
         auto& r = board.Regs(0x48);
-        r[0x5D] = 0x92;
-        r[0x3C] = 0xF9;
-        const uint8_t ccm[] = {3, 238, 150, 15}, dcm[] = {5, 230, 120, 20};
-        for (int i = 0; i < 4; ++i) {
-            r[static_cast<size_t>(0x60 + i)] = ccm[i];
-            r[static_cast<size_t>(0x64 + i)] = dcm[i];
-        }
+        PutFilterChip(r);
         RegisterFilterPages();
         main = new frmMain;
         SetMainForm(main);

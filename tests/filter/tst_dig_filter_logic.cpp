@@ -1,6 +1,7 @@
 // The filter page's logic against the emulated board: whole access traces of the set-up, the
 // frequency choice, the validity offers and Apply; the model inputs, the power-stage variants,
 // the legend and the drags.
+#include "filter_chip.h"
 #include "fixture.h"
 
 #include "core/numbers.h"
@@ -25,14 +26,8 @@ Trace SetReads(int dev = 0x48) {
 }
 
 void PresetChip(std::array<uint8_t, 256>& r) {
-    r[0x5D] = 0x92;  // AUX code 9, main 98 kHz
-    r[0x3C] = 0xF9;  // threshold 5 %
+    PutFilterChip(r);
     r[0x40] = 0x84;
-    const uint8_t ccm[] = {3, 238, 150, 15}, dcm[] = {5, 230, 120, 20};
-    for (int i = 0; i < 4; ++i) {
-        r[static_cast<size_t>(0x60 + i)] = ccm[i];
-        r[static_cast<size_t>(0x64 + i)] = dcm[i];
-    }
 }
 
 double InputOf(const ModelInputs& in, ModelBox box) {

@@ -1,6 +1,7 @@
 // The filter page as a window in the main window, offscreen: opening, the chip's values in its
 // controls, a click-move-click drag of a marker, the frequency hand-over to the PWM page, the
 // power-stage picture, printing and closing.
+#include "filter_chip.h"
 #include "fixture.h"
 
 #include "core/twips.h"
@@ -64,13 +65,7 @@ protected:
         UseBoardWithChips({0x48});
         SetLoopModelDefaults();
         auto& r = board.Regs(0x48);
-        r[0x5D] = 0x92;
-        r[0x3C] = 0xF9;
-        const uint8_t ccm[] = {3, 238, 150, 15}, dcm[] = {5, 230, 120, 20};
-        for (int i = 0; i < 4; ++i) {
-            r[static_cast<size_t>(0x60 + i)] = ccm[i];
-            r[static_cast<size_t>(0x64 + i)] = dcm[i];
-        }
+        PutFilterChip(r);
         RegisterFilterPages();
         main = new frmMain;
         SetMainForm(main);

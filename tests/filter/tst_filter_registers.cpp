@@ -1,5 +1,6 @@
 // The filter page's register side against the emulated board: whole access traces of the reads,
 // the validity offer of defaults and Apply with its PWM edge rescale.
+#include "filter_chip.h"
 #include "fixture.h"
 
 #include "core/numbers.h"
@@ -26,14 +27,8 @@ public:
         RunFixture::SetUp();
         UseBoardWithChips({0x48});
         auto& r = regs();
-        r[0x5D] = 0x92;  // AUX code 9, main 98 kHz
-        r[0x3C] = 0xF9;  // threshold 5 %, the rest belongs to the general page
+        PutFilterChip(r);
         r[0x40] = 0x84;
-        const uint8_t ccm[] = {3, 238, 150, 15}, dcm[] = {5, 230, 120, 20};
-        for (int i = 0; i < 4; ++i) {
-            r[static_cast<size_t>(0x60 + i)] = ccm[i];
-            r[static_cast<size_t>(0x64 + i)] = dcm[i];
-        }
         // Edge counts 100 x (k + 1) and 50 x (k + 1) + 3, setting nibbles k and 15 - k.
         for (int k = 0; k < kPwmOutputs; ++k) {
             const int rise = 100 * (k + 1), fall = 50 * (k + 1) + 3;

@@ -114,20 +114,7 @@ int main(int argc, char** argv) {
 
     // No board: the start-up's offer of simulation mode, answered Yes.
     AnsweringPrompts prompts;
-    Platform& p = Plat();
-    p.Board = nullptr;
-    p.Dialogs = &prompts;
-    p.ProgramFolder = QCoreApplication::applicationDirPath();
-    p.StopMasterTimer = [] {
-        if (frmMain* m = MainForm()) m->StopMasterTimer();
-    };
-    p.UnloadAllWindows = [] { QApplication::closeAllWindows(); };
-    p.ProcessEvents = [] { QApplication::processEvents(); };
-    p.EndProgram = [](int code) {
-        std::fflush(nullptr);
-        std::_Exit(code);
-    };
-    RegisterAllWindows();
+    WirePlatform(QCoreApplication::applicationDirPath(), nullptr, &prompts);
     QApplication::setQuitOnLastWindowClosed(false);
 
     {

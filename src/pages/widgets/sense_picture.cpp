@@ -1,30 +1,15 @@
 #include "pages/widgets/sense_picture.h"
 
 #include "core/twips.h"
+#include "shell/block_diagram_picture.h"
 
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
-#include <cmath>
 
 namespace {
 
-QRectF ToRect(const TwipsRect& r) { return QRectF(r.Left, r.Top, r.Width, r.Height); }
 QRect ToPixels(const TwipsRect& r) {
     return {TwipsToPixels(r.Left), TwipsToPixels(r.Top), TwipsToPixels(r.Width), TwipsToPixels(r.Height)};
-}
-
-void DrawArrowHead(QPainter& p, const TwipsLine& l, const QColor& colour) {
-    const double dx = l.X2 - l.X1, dy = l.Y2 - l.Y1;
-    const double len = std::hypot(dx, dy);
-    if (len <= 0) return;
-    const double ux = dx / len, uy = dy / len, size = 110;
-    QPainterPath head;
-    head.moveTo(l.X2, l.Y2);
-    head.lineTo(l.X2 - ux * size - uy * size * 0.5, l.Y2 - uy * size + ux * size * 0.5);
-    head.lineTo(l.X2 - ux * size + uy * size * 0.5, l.Y2 - uy * size - ux * size * 0.5);
-    head.closeSubpath();
-    p.fillPath(head, colour);
 }
 
 const QColor kBlockPen(0, 0, 150), kBlockFill(214, 226, 250), kBlockText(0, 0, 120);
