@@ -80,6 +80,11 @@ void FilterRegisterLogic::ReadFilterSet(int m) {
     Sets[static_cast<size_t>(m)] = FilterSetFromCodes(lf, zero, pole, hf, PageFrequency());
 }
 
+QString FilterRegisterLogic::UnlistedFrequencyMessage() {
+    return QStringLiteral("The chip runs at a switching frequency that the list does not hold: its switching "
+                          "frequency, PWM edges and digital filter settings were left as they are.");
+}
+
 QString FilterRegisterLogic::InvalidSetMessage(int m) {
     return QStringLiteral("The ") + (m == 0 ? QStringLiteral("CCM") : QStringLiteral("DCM")) +
            QStringLiteral(" Digital Filter settings are invalid\r\nClick OK to program default values.");
@@ -122,7 +127,12 @@ void FilterRegisterLogic::cmdApply_Click() {
         WriteRegister(DevAddr, kThresholdRegister, t | ThresholdCode);
     const int w = ReadRegister(DevAddr, kPinDisableRegister);
     WriteRegister(DevAddr, kPinDisableRegister, w | 1);
-    if (!chipFrequencyKnown || !(fs > 0)) return;  // no half-written filter either
+    if (!chipFrequencyKnown) {
+        // Say so: the user may have dragged a new filter that this Apply cannot program.
+        MsgBox(UnlistedFrequencyMessage(), MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+    }
+    if (!(fs > 0)) return;  // no half-written filter either
     Shared().SwitchingFrequencyHz = fs;
     for (int m = 0; m < 2; ++m) {
         const FilterSet& s = Sets[static_cast<size_t>(m)];

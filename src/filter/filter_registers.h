@@ -53,10 +53,12 @@ public:
     // True when set m is usable, after the user let defaults be programmed if it was not.
     bool ValidateFilterSet(int m, const BodeGrid& grid);
     // Edges, frequency, threshold, pin-disable bit, then both sets at PageFrequency. A chip whose
-    // frequency code names no list item keeps its frequency bits, edges and filter registers.
+    // frequency code names no list item keeps its frequency bits, edges and filter registers,
+    // and the user is told so.
     void cmdApply_Click();
 
     static QString InvalidSetMessage(int m);
+    static QString UnlistedFrequencyMessage();
 };
 
 // The shared switching frequency in Hz, in single precision; 0 until a page has set it.

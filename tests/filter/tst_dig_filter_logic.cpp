@@ -404,10 +404,14 @@ TEST_F(TwoDevicePagesTest, AChipAtAnUnlistedFrequencyNeverTakesTheOtherPagesFreq
         ExpectSet(second->Registers.Sets[1], FilterSetFromCodes(5, 230, 120, 20, 0));
         ExpectSet(first->Registers.Sets[0], FilterSetFromCodes(3, 238, 150, 15, 98000));
 
-        // Its Apply leaves the frequency, the edges and the filter as the chip has them.
+        // Its Apply leaves the frequency, the edges and the filter as the chip has them, and says so.
+        prompts.Shown.clear();
         second->cmdApply_Click();
         EXPECT_EQ(board.AccessTrace(), (Trace{R(0x5D, 0x4A), R(0x3C, 0x4A), W(0x3C, 0xF9, 0x4A), R(0x40, 0x4A),
                                               W(0x40, 0x85, 0x4A)}));
+        ASSERT_EQ(prompts.Shown.size(), 1u);
+        EXPECT_EQ(prompts.Shown[0].text, FilterRegisterLogic::UnlistedFrequencyMessage());
+        EXPECT_EQ(prompts.Shown[0].icon, MsgIcon::Exclamation);
         // Also once the user has picked a frequency there: the chip's edges have no old frequency
         // to scale from, and its filter codes no known corners.
         second->ChooseFrequency(2);
