@@ -250,7 +250,7 @@ void DrawCurve(QImage& image, const QRectF& clip, const std::vector<QPointF>& in
         const double top = (0.5 + half / footprint) * 255 + 0.5, slope = 255 / footprint;
         // Across: |n . (p - a)| < reach; along: u . (p - a) within [-reach, len + reach].
         const Band across = MakeBand(nx, ny, a, 0, reach), along = MakeBand(ux, uy, a, len / 2, len / 2 + reach);
-        const double corner = reach * 1.5;  // beyond the ends' corners
+        const double corner = reach * footprint;  // how far the band's corners stand above and below its ends
         const double yMin = std::min(a.y(), pts[i + 1].y()) - corner, yMax = std::max(a.y(), pts[i + 1].y()) + corner;
         const int y0 = std::max(clipTop, Floor(yMin)), y1 = std::min(clipBottom - 1, Ceil(yMax));
         for (int y = y0; y <= y1; ++y) {
@@ -262,14 +262,14 @@ void DrawCurve(QImage& image, const QRectF& clip, const std::vector<QPointF>& in
             if (!endCap) KeepSide(joints[i + 1], y, false, lo, hi);
             if (lo > hi) continue;
             auto* row = reinterpret_cast<QRgb*>(bits + y * stride);
-            for (int x = lo; x <= hi; ++x) {
-                const double rx = x + 0.5 - a.x();
-                double c = top - std::abs(nx * rx + ny * ry) * slope;
-                if (startCap || endCap) {
-                    const double along = ux * rx + uy * ry;
-                    if (startCap) c = std::min(c, top + along * slope);
-                    if (endCap) c = std::min(c, top + (len - along) * slope);
-                }
+            // The distance across, in coverage steps, moves by the same amount from pixel to pixel.
+            const double rx0 = lo + 0.5 - a.x();
+            double acrossAt = (nx * rx0 + ny * ry) * slope, alongAt = (ux * rx0 + uy * ry) * slope;
+            const double acrossStep = nx * slope, alongStep = ux * slope, lenAt = len * slope;
+            for (int x = lo; x <= hi; ++x, acrossAt += acrossStep, alongAt += alongStep) {
+                double c = top - std::abs(acrossAt);
+                if (startCap) c = std::min(c, top + alongAt);
+                if (endCap) c = std::min(c, top + lenAt - alongAt);
                 if (c < 1) continue;
                 const int alpha = std::min(static_cast<int>(c), 255);
                 const QRgb o = row[x];
