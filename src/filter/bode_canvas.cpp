@@ -209,11 +209,12 @@ void KeepBand(const Band& b, int y, int& lo, int& hi) {
 // pixel's own width from the edge of the ideal stroke: what a stroker and a fill would draw, without
 // building the outline.
 void DrawCurve(QImage& image, const QRectF& clip, const std::vector<QPointF>& input, uint32_t rgb, double width) {
-    if (input.empty() || image.isNull() || image.format() != QImage::Format_RGB32) return;
+    if (image.isNull() || image.format() != QImage::Format_RGB32) return;
     std::vector<QPointF> pts;
     pts.reserve(input.size());
     for (const QPointF& at : input)
-        if (pts.empty() || at != pts.back()) pts.push_back(at);
+        if (std::isfinite(at.x()) && std::isfinite(at.y()) && (pts.empty() || at != pts.back())) pts.push_back(at);  // as a path skips it
+    if (pts.empty()) return;
     const bool dot = pts.size() == 1;  // a square of the pen's width
     if (dot) pts.push_back(pts.front());
 
@@ -398,10 +399,7 @@ void BodeCanvas::DrawStillLayer() {
     std::vector<QPointF> points;
     for (const BodeCurve& c : logic_.Curves) {
         points.clear();
-        for (const PlotPoint& pt : c.Points) {
-            const QPointF at = P(pt.X, pt.Y) * ratio;
-            if (std::isfinite(at.x()) && std::isfinite(at.y())) points.push_back(at);  // as a path skips it
-        }
+        for (const PlotPoint& pt : c.Points) points.push_back(P(pt.X, pt.Y) * ratio);
         DrawCurve(still_, clip, points, c.Color, kCurvePenWidth * ratio);
     }
 

@@ -26,6 +26,7 @@
 #include <QScreen>
 #include <cmath>
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -187,6 +188,10 @@ TEST(DrawCurve, AStraightLineIsThePensWidthAndEndsSquare) {
     EXPECT_EQ(Ink(line, 90, 30), 255);
     EXPECT_EQ(Ink(line, 91, 30), 0);
     EXPECT_EQ(Ink(Curve({{-1e6, 30}, {1e6, 30}}), 0, 30), 255);
+    // A point that is not a number is left out, as a path leaves it out.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(Curve({{10, 30}, {nan, 5}, {50, nan}, {90, 30}}), line);
+    EXPECT_EQ(InkSum(Curve({{nan, nan}})), 0);
     // One point is a square of the pen's width.
     const QImage dot = Curve({{40, 20}, {40, 20}});
     EXPECT_EQ(InkSum(dot), 4 * 255);
