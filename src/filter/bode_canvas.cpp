@@ -6,7 +6,6 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -122,6 +121,168 @@ bool ClipSegment(QPointF& a, QPointF& b, const QRectF& box) {
     return true;
 }
 
+// Where a polyline turns, the pixels ahead of the line through the corner halfway between the two
+// directions belong to the later segment, the others to the earlier one: each pixel is blended once.
+// Row y meets that line at column At + y * PerRow (pixel indices, centres at +0.5). Both segments
+// ask the same edge, so they split every row at the same column.
+struct Edge {
+    double At = 0, PerRow = 0;
+    int Sign = 0;  // +1: ahead are the columns right of it, -1: left of it, 0: it runs along the rows
+    double My = 0, Y = 0;
+};
+
+int Floor(double x) {
+    x = std::clamp(x, -1e9, 1e9);
+    const int i = static_cast<int>(x);
+    return i - (x < i);
+}
+int Ceil(double x) {
+    x = std::clamp(x, -1e9, 1e9);
+    const int i = static_cast<int>(x);
+    return i + (x > i);
+}
+
+// The line through (x, y) across the mean direction (mx, my), "ahead" meaning along it.
+Edge JointEdge(double x, double y, double mx, double my) {
+    Edge e;
+    e.My = my, e.Y = y;
+    if (mx == 0) return e;
+    // mx * (col + 0.5 - x) + my * (row + 0.5 - y) = 0
+    e.PerRow = -my / mx;
+    e.At = x - 0.5 - my * (0.5 - y) / mx;
+    e.Sign = mx > 0 ? 1 : -1;
+    return e;
+}
+
+// Narrows [lo, hi] to the columns of the row ahead of (or behind) the edge.
+void KeepSide(const Edge& e, int y, bool ahead, int& lo, int& hi) {
+    if (e.Sign == 0) {
+        if ((e.My * (y + 0.5 - e.Y) >= 0) != ahead) hi = lo - 1;
+        return;
+    }
+    const double at = e.At + y * e.PerRow;
+    if (e.Sign > 0) {
+        const int first = Ceil(at);  // the first column ahead
+        if (ahead) lo = std::max(lo, first);
+        else hi = std::min(hi, first - 1);
+    } else {
+        const int last = Floor(at);
+        if (ahead) hi = std::min(hi, last);
+        else lo = std::max(lo, last + 1);
+    }
+}
+
+// A band k . (p - a) within (-r, r) of direction k = (kx, ky): the columns it spans in each row,
+// at From + y * PerRow to To + y * PerRow, or the rows it holds when it runs along them.
+struct Band {
+    double From = 0, To = 0, PerRow = 0;
+    bool Rows = false;  // kx is 0: the band holds whole rows
+    double Ky = 0, Ay = 0, R = 0;
+};
+
+Band MakeBand(double kx, double ky, QPointF a, double offset, double r) {
+    Band b;
+    if (std::abs(kx) < 1e-12) {
+        b.Rows = true, b.Ky = ky, b.Ay = a.y() + (ky != 0 ? offset / ky : 0), b.R = r;
+        return b;
+    }
+    // kx * (col + 0.5 - ax) + ky * (row + 0.5 - ay) - offset = +-r
+    b.PerRow = -ky / kx;
+    const double base = a.x() - 0.5 + (offset - ky * (0.5 - a.y())) / kx;
+    b.From = base - r / std::abs(kx);
+    b.To = base + r / std::abs(kx);
+    return b;
+}
+
+void KeepBand(const Band& b, int y, int& lo, int& hi) {
+    if (b.Rows) {
+        if (!(std::abs(b.Ky * (y + 0.5 - b.Ay)) < b.R)) hi = lo - 1;
+        return;
+    }
+    lo = std::max(lo, Floor(b.From + y * b.PerRow));
+    hi = std::min(hi, Ceil(b.To + y * b.PerRow));
+}
+
+}  // namespace
+
+// An antialiased polyline with square ends, its pixels' coverage falling off linearly across the
+// pixel's own width from the edge of the ideal stroke: what a stroker and a fill would draw, without
+// building the outline.
+void DrawCurve(QImage& image, const QRectF& clip, const std::vector<QPointF>& input, uint32_t rgb, double width) {
+    if (image.isNull() || image.format() != QImage::Format_RGB32) return;
+    std::vector<QPointF> pts;
+    pts.reserve(input.size());
+    for (const QPointF& at : input)
+        if (std::isfinite(at.x()) && std::isfinite(at.y()) && (pts.empty() || at != pts.back())) pts.push_back(at);  // as a path skips it
+    if (pts.empty()) return;
+    const bool dot = pts.size() == 1;  // a square of the pen's width
+    if (dot) pts.push_back(pts.front());
+
+    const size_t segments = pts.size() - 1;
+    std::vector<QPointF> dir(segments);
+    std::vector<double> length(segments);
+    for (size_t i = 0; i < segments; ++i) {
+        const QPointF d = pts[i + 1] - pts[i];
+        length[i] = std::hypot(d.x(), d.y());
+        dir[i] = length[i] > 0 ? d / length[i] : QPointF(1, 0);
+    }
+    std::vector<Edge> joints(pts.size());  // at the inner points
+    for (size_t i = 1; i + 1 < pts.size(); ++i) {
+        QPointF m = dir[i - 1] + dir[i];
+        if (std::abs(m.x()) + std::abs(m.y()) < 1e-9) m = dir[i];  // turning back
+        joints[i] = JointEdge(pts[i].x(), pts[i].y(), m.x(), m.y());
+    }
+
+    const int clipLeft = std::max(0, Floor(clip.left())), clipTop = std::max(0, Floor(clip.top()));
+    const int clipRight = std::min(image.width(), Ceil(clip.right()));
+    const int clipBottom = std::min(image.height(), Ceil(clip.bottom()));
+    const int cr = (rgb >> 16) & 0xFF, cg = (rgb >> 8) & 0xFF, cb = rgb & 0xFF;
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    const double half = width / 2;
+
+    for (size_t i = 0; i < segments; ++i) {
+        const QPointF a = pts[i], u = dir[i];
+        const double len = length[i], ux = u.x(), uy = u.y(), nx = -uy, ny = ux;
+        const bool startCap = i == 0, endCap = i + 1 == segments;
+        // One pixel's width across the edge: the ramp of the antialiasing, the same along and across.
+        const double footprint = std::abs(ux) + std::abs(uy);
+        const double reach = half + footprint / 2;  // no coverage beyond
+        const double top = (0.5 + half / footprint) * 255 + 0.5, slope = 255 / footprint;
+        // Across: |n . (p - a)| < reach; along: u . (p - a) within [-reach, len + reach].
+        const Band across = MakeBand(nx, ny, a, 0, reach), along = MakeBand(ux, uy, a, len / 2, len / 2 + reach);
+        const double corner = reach * footprint;  // how far the band's corners stand above and below its ends
+        const double yMin = std::min(a.y(), pts[i + 1].y()) - corner, yMax = std::max(a.y(), pts[i + 1].y()) + corner;
+        const int y0 = std::max(clipTop, Floor(yMin)), y1 = std::min(clipBottom - 1, Ceil(yMax));
+        for (int y = y0; y <= y1; ++y) {
+            const double ry = y + 0.5 - a.y();
+            int lo = clipLeft, hi = clipRight - 1;
+            KeepBand(across, y, lo, hi);
+            KeepBand(along, y, lo, hi);
+            if (!startCap) KeepSide(joints[i], y, true, lo, hi);
+            if (!endCap) KeepSide(joints[i + 1], y, false, lo, hi);
+            if (lo > hi) continue;
+            auto* row = reinterpret_cast<QRgb*>(bits + y * stride);
+            // The distance across, in coverage steps, moves by the same amount from pixel to pixel.
+            const double rx0 = lo + 0.5 - a.x();
+            double acrossAt = (nx * rx0 + ny * ry) * slope, alongAt = (ux * rx0 + uy * ry) * slope;
+            const double acrossStep = nx * slope, alongStep = ux * slope, lenAt = len * slope;
+            for (int x = lo; x <= hi; ++x, acrossAt += acrossStep, alongAt += alongStep) {
+                double c = top - std::abs(acrossAt);
+                if (startCap) c = std::min(c, top + alongAt);
+                if (endCap) c = std::min(c, top + lenAt - alongAt);
+                if (c < 1) continue;
+                const int alpha = std::min(static_cast<int>(c), 255);
+                const QRgb o = row[x];
+                auto mix = [alpha](int from, int to) { return (from * (255 - alpha) + to * alpha + 127) / 255; };
+                row[x] = qRgb(mix(qRed(o), cr), mix(qGreen(o), cg), mix(qBlue(o), cb));
+            }
+        }
+    }
+}
+
+namespace {
+
 QRect Padded(const QRectF& r, double pad) { return r.normalized().adjusted(-pad, -pad, pad, pad).toAlignedRect(); }
 
 // A thin line as a few boxes along it, so a sloping asymptote does not claim its whole bounding box.
@@ -227,28 +388,26 @@ void BodeCanvas::DrawStillLayer() {
     const qreal ratio = stillDrawn_.PixelRatio;
     const QSize device(static_cast<int>(std::ceil(width() * ratio)), static_cast<int>(std::ceil(height() * ratio)));
     if (still_.size() != device || still_.devicePixelRatio() != ratio) {
-        still_ = QPixmap(device);
+        still_ = QImage(device, QImage::Format_RGB32);
         still_.setDevicePixelRatio(ratio);
     }
     still_.fill(Qt::white);
     stillValid_ = true;
+
+    // The curves lie under everything else, as drawing under the picture's controls.
+    const QRectF clip(0, 0, width() * ratio, height() * ratio);
+    std::vector<QPointF> points;
+    for (const BodeCurve& c : logic_.Curves) {
+        points.clear();
+        for (const PlotPoint& pt : c.Points) points.push_back(P(pt.X, pt.Y) * ratio);
+        DrawCurve(still_, clip, points, c.Color, kCurvePenWidth * ratio);
+    }
 
     QPainter p(&still_);
     p.setFont(font());
     p.setClipRect(rect());
     const MarkerPlot& plot = logic_.Plot;
     const BodeGrid& g = plot.Grid;
-
-    // The curves lie under everything else, as drawing under the picture's controls.
-    p.setRenderHint(QPainter::Antialiasing, true);
-    for (const BodeCurve& c : logic_.Curves) {
-        if (c.Points.empty()) continue;
-        QPainterPath path(P(c.Points.front().X, c.Points.front().Y));
-        for (const PlotPoint& pt : c.Points) path.lineTo(P(pt.X, pt.Y));
-        p.setPen(QPen(Rgb(c.Color), kCurvePenWidth));
-        p.drawPath(path);
-    }
-    p.setRenderHint(QPainter::Antialiasing, false);
 
     p.setPen(QPen(QColor(128, 128, 128), 1));
     for (float x : g.X) p.drawLine(P(x, g.BottomY), P(x, g.VerticalTop));
@@ -311,9 +470,9 @@ void BodeCanvas::paintEvent(QPaintEvent* event) {
     const qreal ratio = still_.devicePixelRatio();
     if (ratio == std::floor(ratio)) {
         for (const QRect& r : event->region())
-            p.drawPixmap(r, still_, QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
+            p.drawImage(r, still_, QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
     } else {
-        p.drawPixmap(0, 0, still_);
+        p.drawImage(0, 0, still_);
     }
     PaintMovingLayer(p);
 

@@ -12,12 +12,15 @@
 #include "filter/loop_models.h"
 
 #include <QFont>
-#include <QPixmap>
+#include <QImage>
 #include <QRegion>
 #include <QWidget>
 #include <vector>
 
 class DigFilterLogic;
+
+// Draws an antialiased polyline of the width, in device pixels, into an RGB32 picture.
+void DrawCurve(QImage& image, const QRectF& clip, const std::vector<QPointF>& points, uint32_t rgb, double width);
 
 inline constexpr int kPlotLeft = 120, kPlotTop = 960;          // twips, in its tab
 inline constexpr int kPlotWidth = 12615, kPlotHeight = 7455;   // twips
@@ -75,7 +78,7 @@ private:
     static bool SameMoving(const MovingState& s, const MovingState& t);
 
     const DigFilterLogic& logic_;
-    QPixmap still_;
+    QImage still_;
     StillState stillDrawn_;
     bool stillValid_ = false;
     MovingState movingScheduled_;  // the moving layer as last scheduled by Refresh()

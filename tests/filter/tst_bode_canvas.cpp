@@ -18,12 +18,16 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPaintEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <cmath>
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -135,6 +139,104 @@ protected:
     frmDigFilter* page = nullptr;
     BodeCanvas* canvas = nullptr;
 };
+
+// The curves' own rasteriser, black on white, so a pixel's darkness is its coverage.
+QImage White(int w, int h) {
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    return img;
+}
+int Ink(const QImage& img, int x, int y) { return 255 - qRed(img.pixel(x, y)); }
+int InkSum(const QImage& img) {
+    int sum = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) sum += Ink(img, x, y);
+    return sum;
+}
+QImage Curve(const std::vector<QPointF>& points, QSize size = {100, 60}) {
+    QImage img = White(size.width(), size.height());
+    DrawCurve(img, QRectF(QPointF(0, 0), size), points, 0x000000, kCurvePenWidth);
+    return img;
+}
+
+TEST(DrawCurve, AStraightLineIsThePensWidthAndEndsSquare) {
+    // A 2-pixel line on a pixel border inks two rows fully; centred on a row, that row and half of
+    // each neighbour. Far ends are cut at the picture, not drawn as huge.
+    struct Case {
+        const char* name;
+        std::vector<QPointF> points;
+        std::vector<std::pair<int, int>> rowInk;  // row, ink at column 50
+    };
+    const std::vector<Case> cases = {
+        {"on a border", {{10, 30}, {90, 30}}, {{28, 0}, {29, 255}, {30, 255}, {31, 0}}},
+        {"on a row", {{10, 30.5}, {90, 30.5}}, {{28, 0}, {29, 128}, {30, 255}, {31, 128}, {32, 0}}},
+        {"from far away", {{-1e6, 30}, {1e6, 30}}, {{28, 0}, {29, 255}, {30, 255}, {31, 0}}},
+    };
+    for (const Case& c : cases) {
+        const QImage img = Curve(c.points);
+        for (auto [row, ink] : c.rowInk) EXPECT_NEAR(Ink(img, 50, row), ink, 1) << c.name << " row " << row;
+    }
+    // Square ends: one pen half-width past each end point.
+    const QImage line = Curve({{10, 30}, {90, 30}});
+    EXPECT_EQ(Ink(line, 8, 30), 0);
+    EXPECT_EQ(Ink(line, 9, 30), 255);
+    EXPECT_EQ(Ink(line, 90, 30), 255);
+    EXPECT_EQ(Ink(line, 91, 30), 0);
+    EXPECT_EQ(Ink(Curve({{-1e6, 30}, {1e6, 30}}), 0, 30), 255);
+    // A point that is not a number is left out, as a path leaves it out.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(Curve({{10, 30}, {nan, 5}, {50, nan}, {90, 30}}), line);
+    EXPECT_EQ(InkSum(Curve({{nan, nan}})), 0);
+    // One point is a square of the pen's width.
+    const QImage dot = Curve({{40, 20}, {40, 20}});
+    EXPECT_EQ(InkSum(dot), 4 * 255);
+    for (auto [x, y] : {std::pair{39, 19}, {40, 19}, {39, 20}, {40, 20}}) EXPECT_EQ(Ink(dot, x, y), 255);
+}
+
+TEST(DrawCurve, SegmentsMeetWithoutSeamsOrDoubleInk) {
+    // A line drawn through many points on it inks what the line from end to end inks: no pixel
+    // at a joint is blended twice, none is missed.
+    const QPointF a(5.3, 7.1), b(93.8, 51.7);
+    std::vector<QPointF> many;
+    for (int i = 0; i <= 37; ++i) many.push_back(a + (b - a) * (i / 37.0));
+    const QImage once = Curve({a, b}), split = Curve(many);
+    int worst = 0;
+    for (int y = 0; y < once.height(); ++y)
+        for (int x = 0; x < once.width(); ++x) worst = std::max(worst, std::abs(Ink(once, x, y) - Ink(split, x, y)));
+    EXPECT_LE(worst, 1);
+    EXPECT_GT(InkSum(once), 0);
+}
+
+TEST(DrawCurve, LooksLikeTheStrokedPath) {
+    // A curve of the plot's kind, steep and flat, against a stroker's outline filled: the same ink
+    // in all, and no pixel far from it.
+    std::vector<QPointF> points;
+    for (int i = 0; i <= 200; ++i) {
+        const double x = 5 + i * 0.95;
+        points.emplace_back(x, 60 - 45 * std::tanh((x - 100) / 12) + 8 * std::sin(x / 9));
+    }
+    const QImage ours = Curve(points, {200, 130});
+    QImage theirs = White(200, 130);
+    {
+        QPainter p(&theirs);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(Qt::black, kCurvePenWidth));
+        QPainterPath path(points.front());
+        for (const QPointF& pt : points) path.lineTo(pt);
+        p.drawPath(path);
+    }
+    int worst = 0, differing = 0, inked = 0;
+    for (int y = 0; y < ours.height(); ++y)
+        for (int x = 0; x < ours.width(); ++x) {
+            const int d = std::abs(Ink(ours, x, y) - Ink(theirs, x, y));
+            worst = std::max(worst, d);
+            differing += d > 32;
+            inked += Ink(theirs, x, y) > 0;
+        }
+    EXPECT_NEAR(InkSum(ours), InkSum(theirs), InkSum(theirs) * 0.03);
+    EXPECT_LE(worst, 100);
+    EXPECT_LT(differing, inked / 20) << inked;
+}
 
 TEST_F(BodeCanvasTest, MidDragTheScreenIsWhatAFullRepaintDraws) {
     ExpectScreenAsFromScratch("opened");
