@@ -23,6 +23,21 @@ void DrawArrowHead(QPainter& p, const TwipsLine& l, const QColor& colour) {
     p.fillPath(head, colour);
 }
 
+void StartTwipsPicture(QPainter& p, const QWidget& w) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillRect(w.rect(), Qt::white);
+    p.scale(1.0 / kTwipsPerPixel, 1.0 / kTwipsPerPixel);
+    QFont f = w.font();
+    f.setPixelSize(150);
+    p.setFont(f);
+}
+
+void DrawChipOutline(QPainter& p, const TwipsRect& chip) {
+    p.setPen(QPen(QColor(40, 40, 90), 30));
+    p.setBrush(QColor(244, 246, 252));
+    p.drawRoundedRect(ToRect(chip), 90, 90);
+}
+
 BlockDiagramPicture::BlockDiagramPicture(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("pctDevice"));
     setMouseTracking(true);
@@ -40,18 +55,8 @@ int BlockDiagramPicture::BlockAtPixel(const QPoint& p) { return BlockAt(PixelsTo
 
 void BlockDiagramPicture::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(rect(), Qt::white);
-    p.scale(1.0 / kTwipsPerPixel, 1.0 / kTwipsPerPixel);
-
-    QFont f = font();
-    f.setPixelSize(150);
-    p.setFont(f);
-
-    const TwipsRect chip = ChipOutline();
-    p.setPen(QPen(QColor(40, 40, 90), 30));
-    p.setBrush(QColor(244, 246, 252));
-    p.drawRoundedRect(ToRect(chip), 90, 90);
+    StartTwipsPicture(p, *this);
+    DrawChipOutline(p, ChipOutline());
 
     for (const DiagramBox& b : DiagramBoxes()) {
         if (b.Functional) {

@@ -13,6 +13,9 @@ struct TwipsRect;
 QRectF ToRect(const TwipsRect& r);
 // A filled arrow head at the line's end point.
 void DrawArrowHead(QPainter& p, const TwipsLine& l, const QColor& colour);
+// A white picture in twips with the diagram's text size, and the chip's outline on it.
+void StartTwipsPicture(QPainter& p, const QWidget& w);
+void DrawChipOutline(QPainter& p, const TwipsRect& chip);
 
 class BlockDiagramPicture : public QWidget {
     Q_OBJECT

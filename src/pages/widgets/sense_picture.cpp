@@ -41,16 +41,8 @@ void SensePicture::StyleValue(QLabel* value) {
 
 void SensePicture::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(rect(), Qt::white);
-    p.scale(1.0 / kTwipsPerPixel, 1.0 / kTwipsPerPixel);
-    QFont f = font();
-    f.setPixelSize(150);
-    p.setFont(f);
-
-    p.setPen(QPen(QColor(40, 40, 90), 30));
-    p.setBrush(QColor(244, 246, 252));
-    p.drawRoundedRect(ToRect(scene_.Chip), 90, 90);
+    StartTwipsPicture(p, *this);
+    DrawChipOutline(p, scene_.Chip);
 
     for (const SenseWire& w : scene_.Wires) {
         QPen pen(w.Setting ? kSetting : kWire, w.Setting ? 15 : 20);
