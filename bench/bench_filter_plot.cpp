@@ -75,7 +75,7 @@ struct OpenFilterPage {
     }
 
     void Mouse(QEvent::Type type, QPointF twips) {
-        const QPointF px = twips / kTwipsPerPixel;
+        const QPointF px = twips / TwipsPerPixel();
         const Qt::MouseButton b = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
         QMouseEvent e(type, px, canvas->mapToGlobal(px), b, b == Qt::NoButton ? Qt::NoButton : Qt::LeftButton,
                       Qt::NoModifier);

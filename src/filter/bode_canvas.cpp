@@ -16,7 +16,7 @@ namespace {
 constexpr double kFarPixels = 1e6;  // values far outside the picture are drawn as far, not as huge
 
 QPointF P(double X, double Y) {
-    return {std::clamp(X / kTwipsPerPixel, -kFarPixels, kFarPixels), std::clamp(Y / kTwipsPerPixel, -kFarPixels, kFarPixels)};
+    return {std::clamp(X / TwipsPerPixel(), -kFarPixels, kFarPixels), std::clamp(Y / TwipsPerPixel(), -kFarPixels, kFarPixels)};
 }
 
 QColor Rgb(uint32_t c) { return QColor((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF); }
@@ -29,10 +29,10 @@ void TextAt(QPainter& p, double left, double top, const QString& text) {
     p.drawText(P(left, top) + QPointF(0, fm.ascent()), text);
 }
 
-double TextWidthTwips(const QFont& f, const QString& text) { return QFontMetricsF(f).horizontalAdvance(text) * kTwipsPerPixel; }
+double TextWidthTwips(const QFont& f, const QString& text) { return QFontMetricsF(f).horizontalAdvance(text) * TwipsPerPixel(); }
 double TextWidthTwips(const QPainter& p, const QString& text) { return TextWidthTwips(p.font(), text); }
 
-double TextHeightTwips(const QPainter& p) { return QFontMetricsF(p.font()).height() * kTwipsPerPixel; }
+double TextHeightTwips(const QPainter& p) { return QFontMetricsF(p.font()).height() * TwipsPerPixel(); }
 
 double CaptionLeft(const QFont& f, const MarkerCaption& c) { return c.Centred ? c.X - TextWidthTwips(f, c.Text) / 2 : c.X; }
 
@@ -482,7 +482,7 @@ void BodeCanvas::paintEvent(QPaintEvent* event) {
 }
 
 void BodeCanvas::mousePressEvent(QMouseEvent* event) {
-    const QPointF at = event->position() * kTwipsPerPixel;
+    const QPointF at = event->position() * TwipsPerPixel();
     emit mousePressedAt(static_cast<float>(at.x()), static_cast<float>(at.y()));
 }
 
@@ -490,6 +490,6 @@ void BodeCanvas::mousePressEvent(QMouseEvent* event) {
 void BodeCanvas::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
 
 void BodeCanvas::mouseMoveEvent(QMouseEvent* event) {
-    const QPointF at = event->position() * kTwipsPerPixel;
+    const QPointF at = event->position() * TwipsPerPixel();
     emit mouseMovedTo(static_cast<float>(at.x()), static_cast<float>(at.y()));
 }

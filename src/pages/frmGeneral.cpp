@@ -2,6 +2,7 @@
 
 #include "core/twips.h"
 
+#include <cmath>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -101,7 +102,7 @@ int frmGeneral::WidenForTexts() {
 
 void frmGeneral::Form_Load() {
     views.FillAll();
-    SetFormSize(kFormWidth + PixelsToTwips(WidenForTexts()), 4725);
+    SetFormSize(kFormWidth + static_cast<int>(std::ceil(PixelsToTwips(WidenForTexts()))), 4725);
     CenterForm();
 }
 

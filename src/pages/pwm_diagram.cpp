@@ -23,7 +23,7 @@ float XToEdgeCount(double x, long periodCounts) {
 bool InFirstPeriod(double x) { return x >= kStartX && x <= kMidX; }
 
 double MouseX(double x) {
-    const double half = kTwipsPerPixel / 2.0;
+    const double half = TwipsPerPixel() / 2.0;
     return x >= kMidX - half && x < kMidX + half ? kMidX : x;
 }
 

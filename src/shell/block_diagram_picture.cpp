@@ -26,7 +26,7 @@ void DrawArrowHead(QPainter& p, const TwipsLine& l, const QColor& colour) {
 void StartTwipsPicture(QPainter& p, const QWidget& w) {
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(w.rect(), Qt::white);
-    p.scale(1.0 / kTwipsPerPixel, 1.0 / kTwipsPerPixel);
+    p.scale(1.0 / TwipsPerPixel(), 1.0 / TwipsPerPixel());
     QFont f = w.font();
     f.setPixelSize(150);
     p.setFont(f);
@@ -51,7 +51,7 @@ void BlockDiagramPicture::SetHighlight(int index) {
     update();
 }
 
-int BlockDiagramPicture::BlockAtPixel(const QPoint& p) { return BlockAt(PixelsToTwips(p.x()), PixelsToTwips(p.y())); }
+int BlockDiagramPicture::BlockAtPixel(const QPoint& p) { return BlockAt(static_cast<int>(PixelsToTwips(p.x())), static_cast<int>(PixelsToTwips(p.y()))); }
 
 void BlockDiagramPicture::paintEvent(QPaintEvent*) {
     QPainter p(this);

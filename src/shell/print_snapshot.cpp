@@ -53,8 +53,9 @@ bool PrintWidgetSnapshot(QWidget* window) {
         return false;
     }
     clipboard->setImage(picture);
-    const int windowWidth = PixelsToTwips(outer->frameGeometry().width());
-    const int windowHeight = PixelsToTwips(outer->frameGeometry().height());
+    // A screen pixel is 15 twips whatever the layout scale: the print keeps the window's size.
+    const int windowWidth = static_cast<int>(outer->frameGeometry().width() * kBaseTwipsPerPixel);
+    const int windowHeight = static_cast<int>(outer->frameGeometry().height() * kBaseTwipsPerPixel);
 
     std::unique_ptr<QPrinter> printer = OpenPrinter();
     if (!printer) {

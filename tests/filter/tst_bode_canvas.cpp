@@ -80,7 +80,7 @@ protected:
     static void Settle() { QApplication::processEvents(); }
 
     void Mouse(QEvent::Type type, QPointF twips) {
-        const QPointF px = twips / kTwipsPerPixel;
+        const QPointF px = twips / TwipsPerPixel();
         const Qt::MouseButton b = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
         const Qt::MouseButtons held = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
                                           ? Qt::MouseButtons(Qt::LeftButton)
@@ -292,9 +292,9 @@ TEST_F(BodeCanvasTest, ADragStepRepaintsPartOfThePictureAndANoOpMoveNothing) {
     for (const QRect& r : step) area += qint64(r.width()) * r.height();
     EXPECT_LT(area, qint64(canvas->width()) * canvas->height() / 3);
     // The old and the new place of the pole are both in it.
-    EXPECT_TRUE(step.contains(QPoint(qRound(pole.x() / kTwipsPerPixel), qRound(pole.y() / kTwipsPerPixel))));
+    EXPECT_TRUE(step.contains(QPoint(qRound(pole.x() / TwipsPerPixel()), qRound(pole.y() / TwipsPerPixel()))));
     EXPECT_TRUE(step.contains(
-        QPoint(qRound((pole.x() + 150) / kTwipsPerPixel), qRound((pole.y() - 84) / kTwipsPerPixel))));
+        QPoint(qRound((pole.x() + 150) / TwipsPerPixel()), qRound((pole.y() - 84) / TwipsPerPixel()))));
 
     // Outside the high-frequency gain range the move is refused: nothing changed, nothing painted.
     log.Regions.clear();

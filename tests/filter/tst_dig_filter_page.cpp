@@ -51,12 +51,12 @@ void SendMouse(QWidget* w, QEvent::Type type, QPointF pixels) {
 }
 
 void Click(QWidget* w, QPointF twips) {
-    const QPointF px = twips / kTwipsPerPixel;
+    const QPointF px = twips / TwipsPerPixel();
     SendMouse(w, QEvent::MouseButtonPress, px);
     SendMouse(w, QEvent::MouseButtonRelease, px);
 }
 
-void Move(QWidget* w, QPointF twips) { SendMouse(w, QEvent::MouseMove, twips / kTwipsPerPixel); }
+void Move(QWidget* w, QPointF twips) { SendMouse(w, QEvent::MouseMove, twips / TwipsPerPixel()); }
 
 class DigFilterPageTest : public RunFixture {
 protected:

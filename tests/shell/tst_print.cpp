@@ -221,8 +221,8 @@ TEST_F(PrintSnapshot, NarrowWindowPrintsAtItsOwnSize) {
     int pages = 0;
     const QSizeF printed = PrintedTwips(&pages);
     EXPECT_EQ(pages, 1);
-    EXPECT_NEAR(printed.width(), PixelsToTwips(w.frameGeometry().width()), 0.01);
-    EXPECT_NEAR(printed.height(), PixelsToTwips(w.frameGeometry().height()), 0.01);
+    EXPECT_NEAR(printed.width(), w.frameGeometry().width() * kBaseTwipsPerPixel, 0.01);
+    EXPECT_NEAR(printed.height(), w.frameGeometry().height() * kBaseTwipsPerPixel, 0.01);
 }
 
 TEST_F(PrintSnapshot, DefaultQueuePrintsOnItsOwnPaperAsAJobNamedAfterTheWindow) {

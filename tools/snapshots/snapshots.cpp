@@ -7,6 +7,7 @@
 #include "shell/frmMain.h"
 #include "shell/frmMultiDevice.h"
 #include "shell/frmSplash.h"
+#include "shell/layout_font.h"
 #include "shell/program_icon.h"
 #include "shell/qt_prompts.h"
 
@@ -23,6 +24,8 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryFile>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -87,12 +90,17 @@ void SaveWindow(PageWindow* page, const QString& name) {
 }
 
 // A roomy offscreen screen of 96 dpi (unless another platform is asked for), so that twips map to pixels as on the designer's machine.
-void UseOffscreenScreen(QTemporaryFile& config) {
+// A larger font makes larger windows: the screen grows with it.
+void UseOffscreenScreen(QTemporaryFile& config, double points) {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (!platform.isEmpty() && platform != "offscreen") return;
     if (!config.open()) return;
-    config.write(R"({"screens": [{"name": "snapshots", "x": 0, "y": 0, "width": 1600, "height": 1000,
-                     "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    const double grow = std::max(1.0, points / 9);
+    config.write(QStringLiteral(R"({"screens": [{"name": "snapshots", "x": 0, "y": 0, "width": %1, "height": %2,
+                     "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
+                     .arg(std::lround(1600 * grow))
+                     .arg(std::lround(1000 * grow))
+                     .toUtf8());
     config.close();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
 }
@@ -101,12 +109,26 @@ void UseOffscreenScreen(QTemporaryFile& config) {
 
 int main(int argc, char** argv) {
     QTemporaryFile screenConfig;
-    UseOffscreenScreen(screenConfig);
+    const double points = argc > 2 ? std::atof(argv[2]) : 0;
+    UseOffscreenScreen(screenConfig, points);
     QApplication app(argc, argv);
     QApplication::setApplicationName(kAppTitle);
     QApplication::setWindowIcon(ProgramIcon());
 
     out = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("snapshots"));
+    // The desktop font to picture the windows at, in points (the toolkit's default without one).
+    if (argc > 2) {
+        bool ok = false;
+        QString::fromLocal8Bit(argv[2]).toDouble(&ok);
+        if (!ok || !(points >= 4 && points <= 72)) {
+            std::fprintf(stderr, "font size must be 4 to 72 points, not %s\n", argv[2]);
+            return 1;
+        }
+        QFont f = QApplication::font();
+        f.setPointSizeF(points);
+        QApplication::setFont(f);
+    }
+    FollowApplicationFont();
     if (!out.mkpath(QStringLiteral("."))) {
         std::fprintf(stderr, "cannot make %s\n", qPrintable(out.path()));
         return 1;

@@ -14,7 +14,7 @@
 
 namespace {
 
-QPointF Pixels(double x, double y) { return {x / kTwipsPerPixel, y / kTwipsPerPixel}; }
+QPointF Pixels(double x, double y) { return {x / TwipsPerPixel(), y / TwipsPerPixel()}; }
 QColor Colour(uint32_t rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb)); }
 
 void DrawLine(QPainter& p, const pwm::SceneLine& l) {
@@ -80,7 +80,7 @@ QPointF PWMCanvas::Baseline(const pwm::SceneText& t) const {
     const QFontMetrics metrics(FontOf(t));
     QPointF at = Pixels(t.x, t.y);
     if (t.anchor == pwm::Anchor::TopCentre) at.rx() -= metrics.horizontalAdvance(t.text) / 2.0;
-    if (t.anchor == pwm::Anchor::EdgeLabel) at.setX(labelLeft_ / kTwipsPerPixel);
+    if (t.anchor == pwm::Anchor::EdgeLabel) at.setX(labelLeft_ / TwipsPerPixel());
     return {at.x(), at.y() + metrics.ascent()};
 }
 
@@ -109,7 +109,7 @@ void PWMCanvas::MeasureAll() {
 
 void PWMCanvas::Relayout() {
     labelFont_ = font();
-    const double room = pwm::kEdgeLabelRoom / kTwipsPerPixel;
+    const double room = pwm::kEdgeLabelRoom / TwipsPerPixel();
     const double points = labelFont_.pointSizeF();
     const int pixels = labelFont_.pixelSize();
     for (double scale = 1.0; scale > 0.5; scale -= 0.025) {

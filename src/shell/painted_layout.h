@@ -1,0 +1,20 @@
+#pragma once
+// What a painted picture draws that a reader must be able to read: each caption's box and the
+// lines that no caption may cross, in the widget's own pixels at the present font and scale.
+// The window tests check every picture through this at every font size.
+#include <QLineF>
+#include <QList>
+#include <QRectF>
+#include <QString>
+
+struct PaintedCaption {
+    QString Text;
+    QRectF Box;
+};
+
+class PaintedLayout {
+public:
+    virtual ~PaintedLayout() = default;
+    virtual QList<PaintedCaption> Captions() const = 0;
+    virtual QList<QLineF> Lines() const = 0;
+};
