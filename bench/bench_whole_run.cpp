@@ -1,0 +1,217 @@
+// The whole program's event loop offscreen, as a user leaves it watching a supply: the real start-up,
+// chooser, main window and pages against the emulated board with two chips whose readings change at
+// every poll. For each state it prints the process's CPU time over wall time, as % of one core and as
+// a multiple of the floor: an empty event loop woken by a 50 ms timer, measured in the same run.
+//
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_whole_run [--seconds=20] [--settle=2] [--states=abcde]
+//                                                         [--pictures=DIR]  (a PNG of each state)
+//
+// Exits 0 whether or not the goals are met; the table says which are.
+#include "app/wiring.h"
+#include "core/run_state.h"
+#include "link/platform.h"
+#include "shell/frmMain.h"
+#include "shell/frmMultiDevice.h"
+#include "shell/layout_font.h"
+#include "shell/startup_main.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryFile>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "emulated_board.h"
+#include "scripted_prompts.h"
+
+namespace {
+
+double ProcessCpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+// Lets the event loop run for the given time.
+void RunFor(double seconds) {
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The event loop's CPU time over its wall time, % of one core.
+double CpuPercent(double seconds) {
+    const auto wall0 = std::chrono::steady_clock::now();
+    const double cpu0 = ProcessCpuSeconds();
+    RunFor(seconds);
+    const double cpu = ProcessCpuSeconds() - cpu0;
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+    return 100.0 * cpu / wall;
+}
+
+struct State {
+    char key;
+    const char* what;
+    double goal;  // multiple of the floor
+};
+const State kStates[] = {
+    {'a', "main window and the first block diagram", 1.5},
+    {'b', "every page of both chips, register map, monitor showing reads and writes", 3},
+    {'c', "one readings page, \"Readings and Limits\" in front", 6},
+    {'d', "the same, \"Graphs\" in front", 6},
+    {'e', "the same, \"Flags\" in front", 2},
+};
+
+void Trigger(QMenu* menu) {
+    for (QAction* item : menu->actions())
+        if (item->isEnabled() && !item->isSeparator()) item->trigger();
+}
+
+void Click(QWidget* window, const char* name) {
+    if (auto* b = window->findChild<QAbstractButton*>(QString::fromLatin1(name))) b->click();
+}
+
+// Closes every child window but the first block diagram.
+void CloseAllButHome(frmMain* main) {
+    PageWindow* home = main->Form(PageKind::Device, 0);
+    for (QMdiSubWindow* sub : main->MdiArea()->subWindowList())
+        if (sub->widget() != home) sub->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void ShowTab(PageWindow* page, const QString& text) {
+    auto* tabs = page ? page->findChild<QTabWidget*>() : nullptr;
+    if (!tabs) return;
+    for (int i = 0; i < tabs->count(); ++i)
+        if (tabs->tabText(i) == text) tabs->setCurrentIndex(i);
+}
+
+// Puts the program in the state: from (a) on, each state is reached from the one before it.
+bool Enter(char key, frmMain* main) {
+    switch (key) {
+    case 'a': CloseAllButHome(main); return main->Form(PageKind::Device, 0) != nullptr;
+    case 'b': {
+        CloseAllButHome(main);
+        Trigger(main->mnuDevice[0]);
+        Trigger(main->mnuDevice[1]);
+        PageWindow* regmap = main->OpenTool(ToolKind::RegMap, true);
+        if (regmap) Click(regmap, "chkContRead");
+        PageWindow* spy = main->OpenTool(ToolKind::Spy, true);
+        if (spy) {
+            Click(spy, "chkReads");
+            Click(spy, "chkWrites");
+        }
+        return regmap && spy && main->Form(PageKind::OrFET, 1);
+    }
+    case 'c':
+    case 'd':
+    case 'e': {
+        if (!main->Form(PageKind::Limits, 0) || main->MdiArea()->subWindowList().size() > 2) {
+            CloseAllButHome(main);
+            main->OpenDevicePage(PageKind::Limits, 0);
+        }
+        PageWindow* page = main->Form(PageKind::Limits, 0);
+        ShowTab(page, key == 'c' ? QStringLiteral("Readings and Limits")
+                                 : key == 'd' ? QStringLiteral("Graphs") : QStringLiteral("Flags"));
+        return page != nullptr;
+    }
+    }
+    return false;
+}
+
+double Option(int argc, char** argv, const char* name, double fallback) {
+    const std::string prefix = std::string("--") + name + "=";
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], prefix.c_str(), prefix.size()) == 0) return std::atof(argv[i] + prefix.size());
+    return fallback;
+}
+
+std::string TextOption(int argc, char** argv, const char* name, const char* fallback) {
+    const std::string prefix = std::string("--") + name + "=";
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], prefix.c_str(), prefix.size()) == 0) return argv[i] + prefix.size();
+    return fallback;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const double seconds = Option(argc, argv, "seconds", 20);
+    const double settle = Option(argc, argv, "settle", 2);
+    const std::string states = TextOption(argc, argv, "states", "abcde");
+    const QString pictures = QString::fromStdString(TextOption(argc, argv, "pictures", ""));
+
+    // A desktop-sized offscreen screen, so that the maximised main window holds the pages as on a desk.
+    QTemporaryFile screen;
+    if (qgetenv("QT_QPA_PLATFORM").isEmpty() || qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+        if (screen.open()) {
+            screen.write(R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": 1600, "height": 1000,
+                             "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+            screen.close();
+            qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screen.fileName()));
+        }
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(kAppTitle);
+    FollowApplicationFont();
+
+    EmulatedBoard board;
+    board.VaryReadings = true;
+    board.AddChip(0x48);
+    board.AddChip(0x4A);
+    ScriptedPrompts prompts;
+    WirePlatform(QCoreApplication::applicationDirPath(), &board, &prompts);
+
+    std::printf("%.0f s a state, %.0f s to settle first\n", seconds, settle);
+    double floor = 0;
+    {
+        QTimer wake;
+        wake.setInterval(50);
+        QObject::connect(&wake, &QTimer::timeout, [] {});
+        wake.start();
+        floor = CpuPercent(seconds);
+    }
+    std::printf("%-76s %8s %8s %6s\n", "state", "% core", "x floor", "goal");
+    std::printf("%-76s %8.3f %8.2f\n", "floor: empty event loop woken by a 50 ms timer", floor, 1.0);
+    std::fflush(stdout);
+
+    // The real start-up against the board: splash, search, chooser; OK opens the main window.
+    frmMultiDevice* chooser = Main();
+    chooser->cmdOK->click();
+    frmMain* main = MainForm();
+    if (!main) {
+        std::fprintf(stderr, "the main window did not open\n");
+        return 1;
+    }
+    int failed = 0;
+    for (const State& s : kStates) {
+        if (states.find(s.key) == std::string::npos) continue;
+        if (!Enter(s.key, main)) {
+            std::fprintf(stderr, "state %c could not be reached\n", s.key);
+            ++failed;
+            continue;
+        }
+        RunFor(settle);
+        if (!pictures.isEmpty()) main->grab().save(pictures + QStringLiteral("/state_%1.png").arg(QChar::fromLatin1(s.key)));
+        const double cpu = CpuPercent(seconds);
+        const double times = floor > 0 ? cpu / floor : 0;
+        std::printf("(%c) %-72s %8.3f %8.2f %5.1fx %s\n", s.key, s.what, cpu, times, s.goal,
+                    times <= s.goal ? "met" : "NOT MET");
+        std::fflush(stdout);
+    }
+    std::fflush(nullptr);
+    // Ending here skips the windows' unload handling, as Exit does.
+    std::_Exit(failed == 0 ? 0 : 1);
+}
