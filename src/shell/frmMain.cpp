@@ -2,6 +2,7 @@
 
 #include "core/numbers.h"
 #include "core/run_state.h"
+#include "core/system_timer.h"
 #include "registers/readings.h"
 #include "shell/toolbar_icons.h"
 
@@ -192,15 +193,28 @@ void frmMain::BuildStatusBar() {
     statusBar()->addWidget(status, 1);
     statusBar()->addPermanentWidget(sbDate);
     statusBar()->addPermanentWidget(sbTime);
-    auto refresh = [this] {
-        const QDateTime now = QDateTime::currentDateTime();
-        sbDate->setText(QLocale().toString(now.date(), QLocale::ShortFormat));
-        sbTime->setText(QLocale().toString(now.time(), QLocale::ShortFormat));
-    };
-    refresh();
+    RefreshStatusClock();
     sbClock.setInterval(1000);
-    connect(&sbClock, &QTimer::timeout, this, refresh);
+    connect(&sbClock, &QTimer::timeout, this, &frmMain::RefreshStatusClock);
     sbClock.start();
+}
+
+namespace {
+// A panel whose size may change makes the status bar lay itself out and repaint whole at every new
+// text. Fixed to the size its text needs, a new text repaints the panel alone; it grows for a
+// longer text and takes a new height with a new font.
+void ShowInPanel(QLabel* panel, const QString& text) {
+    panel->setText(text);  // an unchanged text repaints nothing
+    const QSize need = panel->sizeHint();
+    const QSize fixed = panel->minimumSize() == panel->maximumSize() ? panel->minimumSize() : QSize(0, 0);
+    if (need.width() > fixed.width() || need.height() != fixed.height()) panel->setFixedSize(need);
+}
+}  // namespace
+
+void frmMain::RefreshStatusClock() {
+    const QDateTime now = SystemLocalClock().Now();
+    ShowInPanel(sbDate, QLocale().toString(now.date(), QLocale::ShortFormat));
+    ShowInPanel(sbTime, QLocale().toString(now.time(), QLocale::ShortFormat));
 }
 
 void frmMain::tbToolBar_ButtonClick(const QString& key) {

@@ -50,6 +50,9 @@ public:
     PageWindow* Tool(ToolKind kind) const;
     QMdiArea* MdiArea() const { return mdi; }
 
+    // The date and time panels of the status bar, from the program's local clock (every second).
+    void RefreshStatusClock();
+
     void DisableSecondDeviceUI();
     void tbToolBar_ButtonClick(const QString& key);
 
