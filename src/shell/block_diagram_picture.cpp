@@ -3,6 +3,7 @@
 #include "core/twips.h"
 #include "shell/block_diagram_layout.h"
 
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -36,6 +37,17 @@ void DrawChipOutline(QPainter& p, const TwipsRect& chip) {
     p.setPen(QPen(QColor(40, 40, 90), 30));
     p.setBrush(QColor(244, 246, 252));
     p.drawRoundedRect(ToRect(chip), 90, 90);
+}
+
+void StyleLiveValue(QLabel* value) {
+    value->setAlignment(Qt::AlignCenter);
+    value->setFrameShape(QFrame::Box);
+    // Colours from the palette, not a style sheet: a style sheet's background leaves the box transparent.
+    QPalette p = value->palette();
+    p.setColor(QPalette::WindowText, QColor(192, 0, 0));
+    p.setColor(QPalette::Window, Qt::white);
+    value->setPalette(p);
+    value->setAutoFillBackground(true);
 }
 
 BlockDiagramPicture::BlockDiagramPicture(QWidget* parent) : QWidget(parent) {

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QColor;
+class QLabel;
 class QPainter;
 struct TwipsLine;
 struct TwipsRect;
@@ -16,6 +17,9 @@ void DrawArrowHead(QPainter& p, const TwipsLine& l, const QColor& colour);
 // A white picture in twips with the diagram's text size, and the chip's outline on it.
 void StartTwipsPicture(QPainter& p, const QWidget& w);
 void DrawChipOutline(QPainter& p, const TwipsRect& chip);
+// A live value box on a picture: bordered, centred, dark red on white. It is opaque, so that a new
+// value repaints the box alone and not the picture under it.
+void StyleLiveValue(QLabel* value);
 
 class BlockDiagramPicture : public QWidget {
     Q_OBJECT

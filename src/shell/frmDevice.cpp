@@ -97,9 +97,7 @@ frmDevice::frmDevice() {
     const std::array<QLabel*, 3> values = {lblVS3, lblOutputCurrent, lblShareVoltage};
     for (int i = 0; i < 3; ++i) {
         QLabel* v = values[static_cast<size_t>(i)];
-        v->setAlignment(Qt::AlignCenter);
-        v->setFrameShape(QFrame::Box);
-        v->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0); background: white;"));
+        StyleLiveValue(v);
         Place(v, 480, nameTops[i] + 280, 1695, 315);
     }
     // The names and values lie over the picture's free area (and block 9): the picture handles the mouse.

@@ -33,11 +33,7 @@ void SensePicture::Place(QWidget* control) {
     control->setGeometry(ToPixels(r));
 }
 
-void SensePicture::StyleValue(QLabel* value) {
-    value->setAlignment(Qt::AlignCenter);
-    value->setFrameShape(QFrame::Box);
-    value->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0); background: white;"));
-}
+void SensePicture::StyleValue(QLabel* value) { StyleLiveValue(value); }
 
 void SensePicture::paintEvent(QPaintEvent*) {
     QPainter p(this);
