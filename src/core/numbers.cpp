@@ -132,7 +132,10 @@ QString LiveValueText(float value, const QString& unit) {
 }
 
 double RoundHalfEven(double x, int n) {
-    const double scale = std::pow(10.0, n);
+    // The readings round on every poll: the exact powers of ten from a table, not from pow.
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const double scale = n >= 0 && n <= 22 ? kPowers[n] : std::pow(10.0, n);
     const double y = x * scale;
     double r = std::floor(y);
     const double diff = y - r;

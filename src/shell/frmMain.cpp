@@ -193,6 +193,8 @@ void frmMain::BuildStatusBar() {
     statusBar()->addWidget(status, 1);
     statusBar()->addPermanentWidget(sbDate);
     statusBar()->addPermanentWidget(sbTime);
+    // Opaque panels: a new time repaints its panel alone, not the bar and the window under it.
+    for (QLabel* panel : {sbDate, sbTime}) panel->setAutoFillBackground(true);
     RefreshStatusClock();
     sbClock.setInterval(1000);
     connect(&sbClock, &QTimer::timeout, this, &frmMain::RefreshStatusClock);

@@ -158,6 +158,7 @@ TEST_F(RefreshPaints, ARefreshThatChangesNothingPaintsNothing) {
     main->RefreshStatusClock();
     Settle();
     ExpectPaintedOnly({time});
+    EXPECT_EQ(paints->painted.count(main->statusBar()), 0u) << "the panel is opaque: the bar stays as it is";
 }
 
 // A new output current of the first chip: its value boxes on the block diagram and the current-sense
