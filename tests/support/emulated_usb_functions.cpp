@@ -6,6 +6,13 @@
 //   ZVC_EMU_REPORT    when set, the library also plays the user: it answers questions with
 //                     ZVC_EMU_ANSWER (Yes or No), presses OK in the device chooser, writes what the
 //                     main window shows to this file and ends the run.
+//   ZVC_EMU_VARY      when 1, the reading registers move on at every read, as a live supply's do.
+//   ZVC_EMU_DRIVE     when set (without ZVC_EMU_REPORT), the library plays the user up to the main
+//                     window as above and then takes these steps, separated by commas, and leaves
+//                     the program running: "menu:NAME" chooses every item of a menu from top to
+//                     bottom, an action's object name chooses that item, "click:NAME" clicks a
+//                     button, "tab:TEXT" brings the tab of that text of the window in front forward.
+//                     It then writes "ready" to the file ZVC_EMU_READY, when set.
 #include "emulated_board.h"
 
 #include "link/usb_functions.h"
@@ -18,7 +25,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMenu>
 #include <QMessageBox>
+#include <QTabWidget>
 #include <QTextStream>
 #include <QTimer>
 #include <QToolBar>
@@ -32,6 +41,7 @@ EmulatedBoard& Board() {
             b.AddChip(a.trimmed().toInt(nullptr, 0));
         if (qEnvironmentVariableIsSet("ZVC_EMU_FIRMWARE"))
             b.FirmwareResult = static_cast<int16_t>(qEnvironmentVariableIntValue("ZVC_EMU_FIRMWARE"));
+        b.VaryReadings = qEnvironmentVariableIntValue("ZVC_EMU_VARY") == 1;
         return b;
     }();
     return board;
@@ -44,6 +54,30 @@ void Append(const QString& file, const QString& line) {
 }
 
 void Report(const QString& line) { Append(qEnvironmentVariable("ZVC_EMU_REPORT"), line); }
+
+QTimer* driver = nullptr;
+
+// The steps of ZVC_EMU_DRIVE in the main window.
+void TakeSteps(QMainWindow* main, QMdiArea* mdi) {
+    for (const QString& step : qEnvironmentVariable("ZVC_EMU_DRIVE").split(u',', Qt::SkipEmptyParts)) {
+        const QString arg = step.section(u':', 1);
+        if (step.startsWith(QLatin1String("menu:"))) {
+            if (auto* menu = main->findChild<QMenu*>(arg))
+                for (QAction* a : menu->actions())
+                    if (a->isEnabled() && !a->isSeparator()) a->trigger();
+        } else if (step.startsWith(QLatin1String("click:"))) {
+            if (auto* b = main->findChild<QAbstractButton*>(arg)) b->click();
+        } else if (step.startsWith(QLatin1String("tab:"))) {
+            QMdiSubWindow* front = mdi->activeSubWindow();
+            if (auto* tabs = front ? front->findChild<QTabWidget*>() : nullptr)
+                for (int i = 0; i < tabs->count(); ++i)
+                    if (tabs->tabText(i) == arg) tabs->setCurrentIndex(i);
+        } else if (auto* a = main->findChild<QAction*>(step)) {
+            a->trigger();
+        }
+    }
+    Append(qEnvironmentVariable("ZVC_EMU_READY"), QStringLiteral("ready"));
+}
 
 void DriveOnce() {
     for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -67,6 +101,11 @@ void DriveOnce() {
         if (auto* main = qobject_cast<QMainWindow*>(w)) {
             auto* mdi = main->findChild<QMdiArea*>();
             if (!mdi || mdi->subWindowList().isEmpty()) return;
+            if (qEnvironmentVariable("ZVC_EMU_REPORT").isEmpty()) {
+                driver->stop();  // the user's steps are taken: the run goes on undisturbed
+                TakeSteps(main, mdi);
+                return;
+            }
             Report(QStringLiteral("main=") + main->windowTitle());
             Report(QStringLiteral("maximized=") + QString::number(main->isMaximized() ? 1 : 0));
             for (QAction* a : main->menuBar()->actions())
@@ -80,10 +119,11 @@ void DriveOnce() {
 }
 
 void StartDriving() {
-    if (qEnvironmentVariable("ZVC_EMU_REPORT").isEmpty() || !qApp) return;
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, DriveOnce);
-    timer->start(50);
+    if ((qEnvironmentVariable("ZVC_EMU_REPORT").isEmpty() && !qEnvironmentVariableIsSet("ZVC_EMU_DRIVE")) || !qApp)
+        return;
+    driver = new QTimer(qApp);
+    QObject::connect(driver, &QTimer::timeout, DriveOnce);
+    driver->start(50);
 }
 
 }  // namespace
