@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real program under Xvfb with a window manager, against the emulated board library of the build
 # (two chips whose readings change at every poll), as a user leaves it watching a supply: for each
-# state, a fresh run driven into it, then the process's CPU time over wall time (from /proc/PID/stat)
-# as % of one core. The floor is bench_whole_run's empty event loop woken every 50 ms, on the same X.
+# state, a fresh run driven into it, then the process's CPU time over wall time (from /proc) as % of
+# one core, beside the floor: bench_whole_run's empty event loop woken every 50 ms, on the same X
+# server and over the same seconds.
 #   tools/whole_run_x.sh [build folder] [seconds a state] [states, e.g. abcd]
 # Needs Xvfb and openbox (apt-get install xvfb openbox).
 set -euo pipefail
@@ -23,7 +24,7 @@ sleep 1
 openbox >/dev/null 2>&1 &
 wm=$!
 work=$(mktemp -d)
-trap 'kill $wm $xserver 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill ${FLOOR_PID:-} $wm $xserver 2>/dev/null; rm -rf "$work"' EXIT
 sleep 1
 cp "$program" "$library" "$work/"
 echo ":00000001FF" >"$work/ZVC7140FW.Hex"
@@ -61,9 +62,11 @@ measure() {  # pid -> % of one core over $seconds
     awk -v c0="$c0" -v c1="$c1" -v w0="$w0" -v w1="$w1" 'BEGIN { printf "%.3f", 100 * (c1 - c0) / (w1 - w0) }'
 }
 
-floor=$("$build/bench/bench_whole_run" --seconds="$seconds" --states= 2>/dev/null | awk '/^floor/ { print $(NF-1) }')
-printf '%-76s %8s %8s\n' "state (under Xvfb and openbox, $seconds s each)" "% core" "x floor"
-printf '%-76s %8s %8s\n' "floor: empty event loop woken by a 50 ms timer" "$floor" "1.00"
+# The floor process measures itself between an "s" and an "e" on its input.
+coproc FLOOR { "$build/bench/bench_whole_run" --floor-process 2>/dev/null; }
+sleep 1
+
+printf '%-76s %8s %8s %8s\n' "state (under Xvfb and openbox, $seconds s each)" "% core" "floor %" "x floor"
 for ((i = 0; i < ${#states}; i++)); do
     s=${states:i:1}
     rm -f "$work/ready"
@@ -80,8 +83,12 @@ for ((i = 0; i < ${#states}; i++)); do
         continue
     fi
     sleep "$settle"
+    printf s >&"${FLOOR[1]}"
     cpu=$(measure "$pid")
+    printf e >&"${FLOOR[1]}"
+    read -r floor <&"${FLOOR[0]}"
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
-    printf '(%s) %-72s %8s %8s\n' "$s" "${what[$s]}" "$cpu" "$(awk -v c="$cpu" -v f="$floor" 'BEGIN { printf "%.2f", (f > 0 ? c / f : 0) }')"
+    printf '(%s) %-72s %8s %8.3f %8s\n' "$s" "${what[$s]}" "$cpu" "$floor" \
+        "$(awk -v c="$cpu" -v f="$floor" 'BEGIN { printf "%.2f", (f > 0 ? c / f : 0) }')"
 done

@@ -102,8 +102,19 @@ void DriveOnce() {
             auto* mdi = main->findChild<QMdiArea*>();
             if (!mdi || mdi->subWindowList().isEmpty()) return;
             if (qEnvironmentVariable("ZVC_EMU_REPORT").isEmpty()) {
-                driver->stop();  // the user's steps are taken: the run goes on undisturbed
-                TakeSteps(main, mdi);
+                // The steps are taken outside this handler, so that the driver goes on answering
+                // the boxes they show (a timer does not fire again inside its own handler); once
+                // they are done the run goes on undisturbed.
+                static bool stepping = false;
+                if (stepping) continue;
+                stepping = true;
+                QMetaObject::invokeMethod(
+                    qApp,
+                    [main, mdi] {
+                        TakeSteps(main, mdi);
+                        driver->stop();
+                    },
+                    Qt::QueuedConnection);
                 return;
             }
             Report(QStringLiteral("main=") + main->windowTitle());
