@@ -37,6 +37,8 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
 QColor Rgb(uint32_t rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
 void SetTextColor(QLabel* label, uint32_t rgb) {
+    // The continuous read shows the bits twice a second: most keep their colour.
+    if (label->palette().color(QPalette::WindowText) == Rgb(rgb)) return;
     QPalette p = label->palette();
     p.setColor(QPalette::WindowText, Rgb(rgb));
     label->setPalette(p);

@@ -102,7 +102,7 @@ void MonitorListView::Reset() {
 
 // Rows first to last changed (last -1: first and every row after it, as after an insertion).
 void MonitorListView::RowsChanged(int first, int last) {
-    UpdateScrollBars();
+    UpdateRowRange();  // new rows change the vertical bar alone
     const int top = FirstVisibleRow();
     const int from = std::max(first, top);
     // After an insertion the rows from the first new one to the end of the list are new on screen.
@@ -113,7 +113,7 @@ void MonitorListView::RowsChanged(int first, int last) {
     viewport()->update(QRect(0, (from - top) * h, viewport()->width(), (to - from + 1) * h));
 }
 
-int MonitorListView::RowHeight() const { return fontMetrics().height() + 2; }
+int MonitorListView::RowHeight() const { return rowHeight_; }
 
 int MonitorListView::FirstVisibleRow() const { return verticalScrollBar()->value(); }
 
@@ -137,6 +137,8 @@ void MonitorListView::UpdateColumns() {
         std::max(WidestField(fm, QStringLiteral("Data In="), 0x100), WidestField(fm, QStringLiteral("Data Out="), 0x100)),
     };
     gap_ = fm.horizontalAdvance(QStringLiteral("M"));
+    rowHeight_ = fm.height() + 2;
+    charWidth_ = fm.averageCharWidth();
     int x = kMargin;
     for (size_t i = 0; i < 4; ++i) {
         columns_[i] = x;
@@ -146,17 +148,21 @@ void MonitorListView::UpdateColumns() {
     fieldCache_.clear();
 }
 
-void MonitorListView::UpdateScrollBars() {
+void MonitorListView::UpdateRowRange() {
     const int rows = model_ ? model_->rowCount() : 0;
     const int page = std::max(1, viewport()->height() / RowHeight());
     QScrollBar* v = verticalScrollBar();
     v->setRange(0, std::max(0, rows - page));
     v->setPageStep(page);
     v->setSingleStep(1);
+}
+
+void MonitorListView::UpdateScrollBars() {
+    UpdateRowRange();
     QScrollBar* h = horizontalScrollBar();
     h->setRange(0, std::max(0, contentWidth_ - viewport()->width()));
     h->setPageStep(viewport()->width());
-    h->setSingleStep(fontMetrics().averageCharWidth());
+    h->setSingleStep(charWidth_);
 }
 
 void MonitorListView::resizeEvent(QResizeEvent* event) {

@@ -37,6 +37,7 @@ protected:
 
 private:
     void UpdateScrollBars();
+    void UpdateRowRange();  // the vertical bar, for the rows there are
     void UpdateColumns();
     void RowsChanged(int first, int last);
     void Reset();
@@ -45,6 +46,9 @@ private:
     std::array<int, 4> columns_{};  // left of each tab-separated field, pixels
     int contentWidth_ = 0;
     int gap_ = 0;  // least space between two fields
+    // Of the font, kept: the list asks for them with every batch of new lines.
+    int rowHeight_ = 0;
+    int charWidth_ = 0;
     // Every field text laid out once: the lines of the monitor repeat a few hundred field texts.
     QHash<QString, QStaticText> fieldCache_;
 };
