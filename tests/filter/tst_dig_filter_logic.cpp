@@ -342,6 +342,18 @@ public:
         return {W(0x62, ccm[2], dev), W(0x61, ccm[1], dev), W(0x63, ccm[3], dev), W(0x60, ccm[0], dev),
                 W(0x66, dcm[2], dev), W(0x65, dcm[1], dev), W(0x67, dcm[3], dev), W(0x64, dcm[0], dev)};
     }
+    // The second page's Apply on its chip at a code no list item names, with no frequency chosen:
+    // only the threshold and the pin bit are written, and the box says why.
+    void ExpectApplyKeepsTheUnlistedFrequency() {
+        board.ClearLog();
+        prompts.Shown.clear();
+        second->cmdApply_Click();
+        EXPECT_EQ(board.AccessTrace(), (Trace{R(0x5D, 0x4A), R(0x3C, 0x4A), W(0x3C, 0xF9, 0x4A), R(0x40, 0x4A),
+                                              W(0x40, 0x85, 0x4A)}));
+        ASSERT_EQ(prompts.Shown.size(), 1u);
+        EXPECT_EQ(prompts.Shown[0].text, FilterRegisterLogic::UnlistedFrequencyMessage());
+        EXPECT_EQ(prompts.Shown[0].icon, MsgIcon::Exclamation);
+    }
     static void ExpectSet(const FilterSet& s, const FilterSet& expected) {
         EXPECT_EQ(s.Zero, expected.Zero);
         EXPECT_EQ(s.Pole, expected.Pole);
@@ -405,13 +417,7 @@ TEST_F(TwoDevicePagesTest, AChipAtAnUnlistedFrequencyNeverTakesTheOtherPagesFreq
         ExpectSet(first->Registers.Sets[0], FilterSetFromCodes(3, 238, 150, 15, 98000));
 
         // Its Apply leaves the frequency, the edges and the filter as the chip has them, and says so.
-        prompts.Shown.clear();
-        second->cmdApply_Click();
-        EXPECT_EQ(board.AccessTrace(), (Trace{R(0x5D, 0x4A), R(0x3C, 0x4A), W(0x3C, 0xF9, 0x4A), R(0x40, 0x4A),
-                                              W(0x40, 0x85, 0x4A)}));
-        ASSERT_EQ(prompts.Shown.size(), 1u);
-        EXPECT_EQ(prompts.Shown[0].text, FilterRegisterLogic::UnlistedFrequencyMessage());
-        EXPECT_EQ(prompts.Shown[0].icon, MsgIcon::Exclamation);
+        ExpectApplyKeepsTheUnlistedFrequency();
         board.ClearLog();
         first->cmdApply_Click();
         const uint8_t ccm[] = {3, 238, 150, 15}, dcm[] = {5, 150, 150, 20};  // not validated yet
@@ -472,13 +478,7 @@ TEST_F(TwoDevicePagesTest, DefaultsAcceptedAtAReopeningAreReadAtTheFrequencyTheP
     ExpectSet(second->Registers.Sets[0], FilterSetFromCodes(3, 238, 150, 15, 49000));
     EXPECT_EQ(Shared().SwitchingFrequencyHz, 98000.0);
     // The item the list kept is no choice of the user's: Apply leaves the frequency as it is.
-    board.ClearLog();
-    prompts.Shown.clear();
-    second->cmdApply_Click();
-    EXPECT_EQ(board.AccessTrace(), (Trace{R(0x5D, 0x4A), R(0x3C, 0x4A), W(0x3C, 0xF9, 0x4A), R(0x40, 0x4A),
-                                          W(0x40, 0x85, 0x4A)}));
-    ASSERT_EQ(prompts.Shown.size(), 1u);
-    EXPECT_EQ(prompts.Shown[0].text, FilterRegisterLogic::UnlistedFrequencyMessage());
+    ExpectApplyKeepsTheUnlistedFrequency();
 }
 
 TEST_F(DigFilterLogicTest, RefusedSetAtSetUpUnloadsThePageAndStopsTheSetUp) {
