@@ -2,6 +2,7 @@
 
 #include "core/numbers.h"
 #include "core/run_state.h"
+#include "core/twips.h"
 #include "registers/readings.h"
 #include "shell/toolbar_icons.h"
 
@@ -14,6 +15,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 
 namespace {
@@ -165,6 +167,8 @@ void frmMain::BuildToolBar() {
     tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
     tbToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     tbToolBar->setMovable(false);
+    const int icon = ScaledPixels(tbToolBar->style()->pixelMetric(QStyle::PM_ToolBarIconSize, nullptr, tbToolBar));
+    tbToolBar->setIconSize(QSize(icon, icon));
     struct Button {
         const char* text;
         const char* key;
