@@ -11,6 +11,7 @@
 #include "filter/frmDigFilter.h"
 #include "registers/session.h"
 #include "shell/frmMain.h"
+#include "shell/layout_font.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -43,10 +44,16 @@ protected:
     }
 };
 
-class BodeCanvasTest : public RunFixture {
+// At the design font and at larger desktop fonts, where the layout scale is not 1.
+class BodeCanvasTest : public RunFixture, public ::testing::WithParamInterface<double> {
 protected:
     void SetUp() override {
         RunFixture::SetUp();
+        font_ = QApplication::font();
+        QFont f = font_;
+        f.setPointSizeF(GetParam());
+        QApplication::setFont(f);
+        FollowApplicationFont();
         UseBoardWithChips({0x48});
         SetLoopModelDefaults();
         auto& r = board.Regs(0x48);
@@ -54,7 +61,7 @@ protected:
         RegisterFilterPages();
         main = new frmMain;
         SetMainForm(main);
-        main->resize(1400, 900);
+        main->resize(ScaledPixels(1400), ScaledPixels(900));
         main->show();
         page = static_cast<frmDigFilter*>(main->OpenDevicePage(PageKind::DigFilter, 0));
         ASSERT_TRUE(page);
@@ -70,6 +77,8 @@ protected:
         delete main.data();
         SetMainForm(nullptr);
         RegisterPageFactory(PageKind::DigFilter, {});
+        QApplication::setFont(font_);
+        FollowApplicationFont();
         RunFixture::TearDown();
     }
 
@@ -135,6 +144,7 @@ protected:
         return {s.CentreX(), s.CentreY()};
     }
 
+    QFont font_;
     QPointer<frmMain> main;
     frmDigFilter* page = nullptr;
     BodeCanvas* canvas = nullptr;
@@ -238,7 +248,7 @@ TEST(DrawCurve, LooksLikeTheStrokedPath) {
     EXPECT_LT(differing, inked / 20) << inked;
 }
 
-TEST_F(BodeCanvasTest, MidDragTheScreenIsWhatAFullRepaintDraws) {
+TEST_P(BodeCanvasTest, MidDragTheScreenIsWhatAFullRepaintDraws) {
     ExpectScreenAsFromScratch("opened");
     const auto& m = page->logic.Plot.Markers;
 
@@ -275,7 +285,7 @@ TEST_F(BodeCanvasTest, MidDragTheScreenIsWhatAFullRepaintDraws) {
     ExpectScreenAsFromScratch("integrator mid-drag");
 }
 
-TEST_F(BodeCanvasTest, ADragStepRepaintsPartOfThePictureAndANoOpMoveNothing) {
+TEST_P(BodeCanvasTest, ADragStepRepaintsPartOfThePictureAndANoOpMoveNothing) {
     PaintLog log;
     canvas->installEventFilter(&log);
     const QPointF pole = PoleCentre();
@@ -305,7 +315,7 @@ TEST_F(BodeCanvasTest, ADragStepRepaintsPartOfThePictureAndANoOpMoveNothing) {
 
 // Every path that changes what the curves' layer shows leaves the screen as a repaint from
 // scratch would draw it.
-TEST_F(BodeCanvasTest, EveryChangeOfTheCurvesReachesTheScreen) {
+TEST_P(BodeCanvasTest, EveryChangeOfTheCurvesReachesTheScreen) {
     auto typeInto = [this](const char* box, const QString& text) {
         auto* e = Child<QLineEdit>(box);
         e->setText(text);
@@ -345,7 +355,7 @@ TEST_F(BodeCanvasTest, EveryChangeOfTheCurvesReachesTheScreen) {
     }
 }
 
-TEST_F(BodeCanvasTest, ANewModelRedrawsTheKeptPictureAndNothingElseDoes) {
+TEST_P(BodeCanvasTest, ANewModelRedrawsTheKeptPictureAndNothingElseDoes) {
     EXPECT_TRUE(canvas->CacheIsCurrent());
     const QPointF pole = PoleCentre();
     Click(pole);
@@ -364,7 +374,7 @@ TEST_F(BodeCanvasTest, ANewModelRedrawsTheKeptPictureAndNothingElseDoes) {
     EXPECT_TRUE(canvas->CacheIsCurrent());
 }
 
-TEST_F(BodeCanvasTest, ADoubleClickIsOneClick) {
+TEST_P(BodeCanvasTest, ADoubleClickIsOneClick) {
     const QPointF pole = PoleCentre();
     const int redraws = page->logic.RedrawCount;
     // Press, release, double click, release on the pole: grabbed, not grabbed and dropped.
@@ -386,5 +396,10 @@ TEST_F(BodeCanvasTest, ADoubleClickIsOneClick) {
     MoveTo(to + QPointF(300, 0));
     EXPECT_NEAR(page->logic.Plot.Markers.shpPole.CentreX(), to.x(), 0.01);
 }
+
+INSTANTIATE_TEST_SUITE_P(, BodeCanvasTest, ::testing::Values(9.0, 11.0, 14.0),
+                         [](const ::testing::TestParamInfo<double>& i) {
+                             return std::to_string(static_cast<int>(i.param)) + "pt";
+                         });
 
 }  // namespace
