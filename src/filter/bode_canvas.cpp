@@ -392,7 +392,8 @@ std::vector<BodeCanvas::PlotText> BodeCanvas::TickTexts() const {
     // Right-aligned just left of the grid, so the widest text never runs into it.
     for (const GridTick& t : GainTicks(g))
         out.push_back({t.Text, g.X[0] - kGainLabelGap - TextWidth(t.Text), t.Pos - h / 2, QColor(0, 0, 192)});
-    for (const GridTick& t : PhaseTicks(g)) out.push_back({t.Text, PhaseLabelLeft(g), t.Pos - h / 2, QColor(0, 192, 0)});
+    for (const GridTick& t : PhaseTicks(g))
+        out.push_back({t.Text, PhaseLabelLeft(g), t.Pos - h / 2, QColor(0, 192, 0)});
     return out;
 }
 
@@ -402,8 +403,8 @@ std::vector<BodeCanvas::PlotText> BodeCanvas::RangeTexts() const {
     const double h = TextHeight();
     // The LF label lies under the gain label of its line's lower end, whose height is the font's.
     const double lfTop = std::max<double>(plot.Gains.LFLabelTop, plot.Gains.LFY2 + h / 2 + kCaptionTextGap);
-    return {{kPoleZeroLabel, plot.PoleZero.Centre() - TextWidth(kPoleZeroLabel) / 2, plot.Grid.BottomY - h - kPoleZeroLabelGap,
-             kRangeColor},
+    const double poleZeroLeft = plot.PoleZero.Centre() - TextWidth(kPoleZeroLabel) / 2;
+    return {{kPoleZeroLabel, poleZeroLeft, plot.Grid.BottomY - h - kPoleZeroLabelGap, kRangeColor},
             {kLFLabel, plot.Gains.LFLabelLeft, lfTop, kRangeColor}};
 }
 
@@ -421,7 +422,16 @@ std::vector<PlotLine> BodeCanvas::MovingMarks(const MovingState& s) const {
     return {m.lnIstSlope, m.LnHor1, m.ln2ndSlope, m.LnHor2, {s.Gains.HFX, s.Gains.HFY1, s.Gains.HFX, s.Gains.HFY2}};
 }
 
-std::vector<BodeCanvas::PlotText> BodeCanvas::MovingTexts(const MovingState& s) const {
+const std::vector<BodeCanvas::PlotText>& BodeCanvas::MovingTexts(const MovingState& s) const {
+    const MarkerPlot& plot = logic_.Plot;
+    if (placed_ && SameMoving(placed_->Moving, s) && Same(placed_->Grid, plot.Grid) &&
+        Same(placed_->PoleZero, plot.PoleZero) && SameLF(placed_->Gains, plot.Gains) && placed_->Font == font())
+        return placed_->Texts;
+    placed_ = Placed{s, plot.Grid, plot.PoleZero, plot.Gains, font(), PlaceMovingTexts(s)};
+    return placed_->Texts;
+}
+
+std::vector<BodeCanvas::PlotText> BodeCanvas::PlaceMovingTexts(const MovingState& s) const {
     std::vector<PlotText> out;
     if (!s.MarksVisible && !s.CaptionsVisible) return out;
     const BodeGrid& g = logic_.Plot.Grid;

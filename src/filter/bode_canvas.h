@@ -18,6 +18,7 @@
 #include <QImage>
 #include <QRegion>
 #include <QWidget>
+#include <optional>
 #include <vector>
 
 class DigFilterLogic;
@@ -90,8 +91,10 @@ private:
     std::vector<PlotLine> StillMarks() const;
     // The four asymptotes, then the HF gain range line.
     std::vector<PlotLine> MovingMarks(const MovingState& s) const;
-    // The HF range label and the marker captions, each where it is clear of the rest.
-    std::vector<PlotText> MovingTexts(const MovingState& s) const;
+    // The HF range label and the marker captions, each where it is clear of the rest; placed
+    // anew only when what they step aside from changed.
+    const std::vector<PlotText>& MovingTexts(const MovingState& s) const;
+    std::vector<PlotText> PlaceMovingTexts(const MovingState& s) const;
     double TextWidth(const QString& text) const;  // twips
     double TextHeight() const;
     PlotBox BoxOf(const PlotText& t) const;
@@ -110,4 +113,14 @@ private:
     MovingState movingScheduled_;  // the moving layer as last scheduled by Refresh()
     bool movingKnown_ = false;
     QRegion movingOnScreen_;       // where a moving layer may stand on screen
+    // The last placed moving texts and what they were placed among.
+    struct Placed {
+        MovingState Moving;
+        BodeGrid Grid;
+        PoleZeroRange PoleZero;
+        GainRanges Gains;
+        QFont Font;
+        std::vector<PlotText> Texts;
+    };
+    mutable std::optional<Placed> placed_;
 };

@@ -59,7 +59,8 @@ namespace {
 constexpr int kSteps = 6;  // half a text height each, up and down
 }
 
-std::vector<PlotBox> MarkerCaptionPlaces(const MarkerCaption& c, const MarkerShape& marker, double width, double height) {
+std::vector<PlotBox> MarkerCaptionPlaces(const MarkerCaption& c, const MarkerShape& marker, double width,
+                                         double height) {
     const double centred = c.Centred ? c.X - width / 2 : c.X;
     const double lefts[3] = {centred, c.X + marker.Width / 2 - width, c.X - marker.Width / 2};
     const double above = CaptionTop(c.Bottom, height);

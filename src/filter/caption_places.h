@@ -38,7 +38,8 @@ double CaptionTop(double bottom, double textHeight);
 
 // Candidate places, the designed one first. A pole or zero caption: centred over its marker,
 // then beside the centre and below the marker, then further up and down.
-std::vector<PlotBox> MarkerCaptionPlaces(const MarkerCaption& c, const MarkerShape& marker, double width, double height);
+std::vector<PlotBox> MarkerCaptionPlaces(const MarkerCaption& c, const MarkerShape& marker, double width,
+                                         double height);
 // The integrator's caption keeps its left edge and moves only up or down from its line's start.
 std::vector<PlotBox> LowGainCaptionPlaces(const MarkerCaption& c, double width, double height);
 // The HF range label: just left of its line (clear of its pen), from the line's upper end downwards.

@@ -167,7 +167,8 @@ frmDigFilter::frmDigFilter() {
     for (int i = 0; i < kModelBoxCount; ++i) {
         const auto b = static_cast<ModelBox>(i);
         const bool sharesLabel = b == ModelBox::N2;
-        if (!sharesLabel) boxLabels_[static_cast<size_t>(i)] = Label(pctPowerOptions, ModelBoxCaption(b), PowerStageLabelRect(b));
+        if (!sharesLabel)
+            boxLabels_[static_cast<size_t>(i)] = Label(pctPowerOptions, ModelBoxCaption(b), PowerStageLabelRect(b));
         auto* e = Named(new QLineEdit(pctPowerOptions), ModelBoxName(b).toLatin1().constData());
         e->setGeometry(PowerStageBoxRect(b));
         boxes_[static_cast<size_t>(i)] = e;
@@ -232,8 +233,8 @@ frmDigFilter::frmDigFilter() {
     cmbCCMDCM->setGeometry(0, ScaledPixels(24), 0, ScaledPixels(22));
     for (const QString& t : ThresholdTexts()) cmbCCMDCM->addItem(t);
     connect(cmbCCMDCM, &QComboBox::activated, this, [this](int i) { logic.ChooseThreshold(i); });
-    add({thresholdCaption, cmbCCMDCM},
-        widest({TextWidth(thresholdCaption, thresholdCaption->text()), ScaledPixels(100), cmbCCMDCM->sizeHint().width()}));
+    add({thresholdCaption, cmbCCMDCM}, widest({TextWidth(thresholdCaption, thresholdCaption->text()), ScaledPixels(100),
+                                               cmbCCMDCM->sizeHint().width()}));
 
     const char* modes[2] = {"CCM settings", "DCM settings"};
     for (int i = 0; i < 2; ++i) {
@@ -294,14 +295,14 @@ frmDigFilter::frmDigFilter() {
     }
     const int underPlot = TwipsToPixels(kPlotTop + kPlotHeight) + ScaledPixels(6);
     chkShowLabels = Named(new QCheckBox(QStringLiteral("Show Frequency and Gain Values"), plots), "chkShowLabels");
-    chkShowLabels->setGeometry(ScaledPixels(8), underPlot, std::max(ScaledPixels(260), chkShowLabels->sizeHint().width()),
-                               ScaledPixels(20));
+    const int showLabelsWidth = std::max(ScaledPixels(260), chkShowLabels->sizeHint().width());
+    chkShowLabels->setGeometry(ScaledPixels(8), underPlot, showLabelsWidth, ScaledPixels(20));
     connect(chkShowLabels, &QCheckBox::clicked, this, [this](bool on) {
         logic.SetShowLabels(on);
         ShowState();
     });
-    lblPrinting = Label(plots, QStringLiteral("Printing..."), QRect(ScaledPixels(420), underPlot, ScaledPixels(120), rowHeight),
-                        "lblPrinting");
+    lblPrinting = Label(plots, QStringLiteral("Printing..."),
+                        QRect(ScaledPixels(420), underPlot, ScaledPixels(120), rowHeight), "lblPrinting");
     lblPrinting->setStyleSheet(QStringLiteral("font-weight: bold;"));
     lblPrinting->hide();
 

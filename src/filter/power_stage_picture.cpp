@@ -263,8 +263,8 @@ QRect PowerStageLabelRect(ModelBox box) {
 QRect PowerStageBoxRect(ModelBox box) {
     const QPoint at = InputPlace(box);
     const bool turns = box == ModelBox::N1 || box == ModelBox::N2;
-    return ScaledRect(at.x() - (box == ModelBox::N1 ? 10 : 0), at.y() + kLabelHeight, turns ? kTurnsBoxWidth : kBoxWidth,
-                  kBoxHeight);
+    const int left = at.x() - (box == ModelBox::N1 ? 10 : 0);
+    return ScaledRect(left, at.y() + kLabelHeight, turns ? kTurnsBoxWidth : kBoxWidth, kBoxHeight);
 }
 
 QPoint L2C2CheckPlace() { return {ScaledPixels(20), ScaledPixels(470)}; }

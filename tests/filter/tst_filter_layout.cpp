@@ -254,7 +254,8 @@ TEST(FilterLayoutAtPixelRatio, TheNinePointChecksHoldAtOneAndAHalfAndTwo) {
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         run.setProcessEnvironment(env);
         run.setProcessChannelMode(QProcess::MergedChannels);
-        run.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=Fonts/FilterLayoutTest.*/9pt")});
+        run.start(QCoreApplication::applicationFilePath(),
+                  {QStringLiteral("--gtest_filter=Fonts/FilterLayoutTest.*/9pt")});
         ASSERT_TRUE(run.waitForFinished(120000)) << ratio;
         const QString out = QString::fromLocal8Bit(run.readAll());
         EXPECT_EQ(run.exitCode(), 0) << "at ratio " << ratio << ":\n" << out.toStdString();
