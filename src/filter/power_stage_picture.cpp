@@ -133,6 +133,17 @@ void Diode(Sketch& s, int x1, int x2, int y) {
     s.Line(x2, y - 10, x2, y + 10);
 }
 
+// An LC stage on the rail from left: the inductor, then at node the capacitor with its ESR to ground.
+void LCStage(Sketch& s, int left, int node) {
+    s.Line(left, kRail, node - 120, kRail);
+    Inductor(s, node - 120, node - 40, kRail);
+    s.Line(node - 40, kRail, node, kRail);
+    s.Dot(node, kRail);
+    s.Line(node, kRail, node, 180);
+    Resistor(s, node, 180, 250);
+    Capacitor(s, node, 250, 295, kGround);
+}
+
 void Ground(Sketch& s, int x, int y) {
     s.Line(x, y, x, y + 8);
     for (int i = 0; i < 3; ++i) s.Line(x - 12 + 4 * i, y + 8 + 4 * i, x + 12 - 4 * i, y + 8 + 4 * i);
@@ -199,23 +210,11 @@ void DrawSchematic(Sketch& s, int topology) {
     // Rectifier, first LC stage.
     s.Line(250, kRail, 290, kRail);
     Diode(s, 290, 330, kRail);
-    s.Line(330, kRail, 380, kRail);
-    Inductor(s, 380, 460, kRail);
-    s.Line(460, kRail, 500, kRail);
-    s.Dot(500, kRail);
-    s.Line(500, kRail, 500, 180);
-    Resistor(s, 500, 180, 250);
-    Capacitor(s, 500, 250, 295, kGround);
+    LCStage(s, 330, 500);
 
     // The second LC stage, or a straight wire where there is none.
     if (stageTwo) {
-        s.Line(500, kRail, 540, kRail);
-        Inductor(s, 540, 620, kRail);
-        s.Line(620, kRail, 660, kRail);
-        s.Dot(660, kRail);
-        s.Line(660, kRail, 660, 180);
-        Resistor(s, 660, 180, 250);
-        Capacitor(s, 660, 250, 295, kGround);
+        LCStage(s, 500, 660);
     } else {
         s.Line(500, kRail, 660, kRail);
     }

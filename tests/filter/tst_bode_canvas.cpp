@@ -1,8 +1,9 @@
-// The filter page's Bode canvas offscreen: what the screen shows after drags and after every
+// The filter page's Bode canvas offscreen, at 9, 11 and 14 pt: what the screen shows after drags and after every
 // change of what the curves show is, to the pixel, what a repaint from scratch draws; a drag
 // step repaints only part of the picture, and a move that changes nothing repaints nothing; a
 // double click is one click.
 #include "filter_chip.h"
+#include "filter_page_support.h"
 #include "fixture.h"
 
 #include "core/twips.h"
@@ -11,7 +12,6 @@
 #include "filter/frmDigFilter.h"
 #include "registers/session.h"
 #include "shell/frmMain.h"
-#include "shell/layout_font.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -45,27 +45,15 @@ protected:
 };
 
 // At the design font and at larger desktop fonts, where the layout scale is not 1.
-class BodeCanvasTest : public RunFixture, public ::testing::WithParamInterface<double> {
+class BodeCanvasTest : public FilterPageAtFont {
 protected:
     void SetUp() override {
-        RunFixture::SetUp();
-        font_ = QApplication::font();
-        QFont f = font_;
-        f.setPointSizeF(GetParam());
-        QApplication::setFont(f);
-        FollowApplicationFont();
+        FilterPageAtFont::SetUp();
         UseBoardWithChips({0x48});
         SetLoopModelDefaults();
         auto& r = board.Regs(0x48);
         PutFilterChip(r);
-        RegisterFilterPages();
-        main = new frmMain;
-        SetMainForm(main);
-        main->resize(ScaledPixels(1400), ScaledPixels(900));
-        main->show();
-        page = static_cast<frmDigFilter*>(main->OpenDevicePage(PageKind::DigFilter, 0));
-        ASSERT_TRUE(page);
-        canvas = page->pctFilter;
+        ASSERT_NO_FATAL_FAILURE(OpenPage());
         for (const char* name :
              {"chkLCFilter", "chkLCFilterPhase", "chkFullLoop", "chkFullLoopPhase", "chkFB", "chkFBPhase", "chkShowLabels"})
             Child<QCheckBox>(name)->click();
@@ -73,30 +61,9 @@ protected:
         ASSERT_TRUE(page->logic.CaptionsVisible);
         Settle();
     }
-    void TearDown() override {
-        delete main.data();
-        SetMainForm(nullptr);
-        RegisterPageFactory(PageKind::DigFilter, {});
-        QApplication::setFont(font_);
-        FollowApplicationFont();
-        RunFixture::TearDown();
-    }
-
-    template <class T>
-    T* Child(const char* name) {
-        return page->findChild<T*>(QString::fromLatin1(name));
-    }
     static void Settle() { QApplication::processEvents(); }
 
-    void Mouse(QEvent::Type type, QPointF twips) {
-        const QPointF px = twips / TwipsPerPixel();
-        const Qt::MouseButton b = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        const Qt::MouseButtons held = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
-                                          ? Qt::MouseButtons(Qt::LeftButton)
-                                          : Qt::MouseButtons(Qt::NoButton);
-        QMouseEvent e(type, px, canvas->mapToGlobal(px), b, held, Qt::NoModifier);
-        QApplication::sendEvent(canvas, &e);
-    }
+    void Mouse(QEvent::Type type, QPointF twips) { MouseAtTwips(canvas, type, twips); }
     void Click(QPointF twips) {
         Mouse(QEvent::MouseButtonPress, twips);
         Mouse(QEvent::MouseButtonRelease, twips);
@@ -144,10 +111,6 @@ protected:
         return {s.CentreX(), s.CentreY()};
     }
 
-    QFont font_;
-    QPointer<frmMain> main;
-    frmDigFilter* page = nullptr;
-    BodeCanvas* canvas = nullptr;
 };
 
 // The curves' own rasteriser, black on white, so a pixel's darkness is its coverage.
@@ -397,9 +360,6 @@ TEST_P(BodeCanvasTest, ADoubleClickIsOneClick) {
     EXPECT_NEAR(page->logic.Plot.Markers.shpPole.CentreX(), to.x(), 0.01);
 }
 
-INSTANTIATE_TEST_SUITE_P(, BodeCanvasTest, ::testing::Values(9.0, 11.0, 14.0),
-                         [](const ::testing::TestParamInfo<double>& i) {
-                             return std::to_string(static_cast<int>(i.param)) + "pt";
-                         });
+INSTANTIATE_TEST_SUITE_P(, BodeCanvasTest, ::testing::Values(9.0, 11.0, 14.0), PointsName);
 
 }  // namespace

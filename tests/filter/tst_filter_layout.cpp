@@ -2,6 +2,7 @@
 // every control shows its whole text with room between neighbouring texts, and the Bode plot's
 // and the power stage's painted texts stay inside their picture, clear of each other and of the
 // lines drawn there, also after the marks were dragged where a caption's own place is taken.
+#include "filter_page_support.h"
 #include "fixture.h"
 #include "../pages/text_fit.h"
 
@@ -12,13 +13,11 @@
 #include "filter/power_stage_picture.h"
 #include "registers/session.h"
 #include "shell/frmMain.h"
-#include "shell/layout_font.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QProcess>
 #include <QRadioButton>
@@ -112,69 +111,30 @@ QStringList UnreadableTexts(const QWidget* picture, const PaintedLayout& layout,
     return bad;
 }
 
-class FilterLayoutTest : public RunFixture, public ::testing::WithParamInterface<double> {
+class FilterLayoutTest : public FilterPageAtFont {
 protected:
     void SetUp() override {
-        RunFixture::SetUp();
-        font_ = QApplication::font();
-        QFont f = font_;
-        f.setPointSizeF(GetParam());
-        QApplication::setFont(f);
-        FollowApplicationFont();
+        FilterPageAtFont::SetUp();
         // The chip as simulation mode starts it, as the pictures show it: 49 kHz, low gain 29.63 dB.
         EnterSimulation();
         SetLoopModelDefaults();
-        RegisterFilterPages();
-        main = new frmMain;
-        SetMainForm(main);
-        main->resize(ScaledPixels(1400), ScaledPixels(900));
-        main->show();
-        page = static_cast<frmDigFilter*>(main->OpenDevicePage(PageKind::DigFilter, 0));
-        ASSERT_TRUE(page);
-        canvas = page->pctFilter;
+        ASSERT_NO_FATAL_FAILURE(OpenPage());
         if (const QByteArray ratio = qgetenv("FILTER_LAYOUT_RATIO"); !ratio.isEmpty()) {
             EXPECT_EQ(canvas->devicePixelRatioF(), ratio.toDouble());
         }
-    }
-    void TearDown() override {
-        delete main.data();
-        SetMainForm(nullptr);
-        RegisterPageFactory(PageKind::DigFilter, {});
-        QApplication::setFont(font_);
-        FollowApplicationFont();
-        RunFixture::TearDown();
-    }
-
-    template <class T>
-    T* Child(const char* name) {
-        return page->findChild<T*>(QString::fromLatin1(name));
     }
     void ShowTab(int i) {
         page->SSTab1->setCurrentIndex(i);
         QApplication::processEvents();
     }
-    void Mouse(QEvent::Type type, QPointF twips) {
-        const QPointF px = twips / TwipsPerPixel();
-        const Qt::MouseButton b = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        QMouseEvent e(type, px, canvas->mapToGlobal(px), b, b == Qt::NoButton ? Qt::NoButton : Qt::LeftButton,
-                      Qt::NoModifier);
-        QApplication::sendEvent(canvas, &e);
-    }
     // Click to grab, move, click to drop.
     void Drag(QPointF from, QPointF to) {
-        Mouse(QEvent::MouseButtonPress, from);
-        Mouse(QEvent::MouseButtonRelease, from);
-        Mouse(QEvent::MouseMove, to);
-        Mouse(QEvent::MouseButtonPress, to);
-        Mouse(QEvent::MouseButtonRelease, to);
+        for (auto [type, at] : {std::pair{QEvent::MouseButtonPress, from}, {QEvent::MouseButtonRelease, from},
+                                {QEvent::MouseMove, to}, {QEvent::MouseButtonPress, to}, {QEvent::MouseButtonRelease, to}})
+            MouseAtTwips(canvas, type, at);
         QApplication::processEvents();
     }
     QStringList PlotFaults() { return UnreadableTexts(canvas, *canvas); }
-
-    QFont font_;
-    QPointer<frmMain> main;
-    frmDigFilter* page = nullptr;
-    BodeCanvas* canvas = nullptr;
 };
 
 TEST_P(FilterLayoutTest, EveryControlShowsItsWholeTextApartFromItsNeighbours) {
@@ -237,10 +197,7 @@ TEST_P(FilterLayoutTest, PowerStageTextsAndInputsStayOffItsWires) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Fonts, FilterLayoutTest, ::testing::Values(9.0, 10.0, 11.0, 12.0, 14.0),
-                         [](const ::testing::TestParamInfo<double>& i) {
-                             return std::to_string(static_cast<int>(i.param)) + "pt";
-                         });
+INSTANTIATE_TEST_SUITE_P(Fonts, FilterLayoutTest, ::testing::Values(9.0, 10.0, 11.0, 12.0, 14.0), PointsName);
 
 // A display scaled by 1.5 or 2 changes no layout: the 9 pt checks again, in a run of their own
 // at that pixel ratio (it is fixed when the application starts).
