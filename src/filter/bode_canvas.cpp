@@ -135,13 +135,15 @@ struct Edge {
     double My = 0, Y = 0;
 };
 
+// Clamped before the cast, a NaN to the low end: no value reaches int outside its range.
+double IntRange(double x) { return x >= -1e9 ? std::min(x, 1e9) : -1e9; }
 int Floor(double x) {
-    x = std::clamp(x, -1e9, 1e9);
+    x = IntRange(x);
     const int i = static_cast<int>(x);
     return i - (x < i);
 }
 int Ceil(double x) {
-    x = std::clamp(x, -1e9, 1e9);
+    x = IntRange(x);
     const int i = static_cast<int>(x);
     return i + (x > i);
 }
@@ -150,7 +152,8 @@ int Ceil(double x) {
 Edge JointEdge(double x, double y, double mx, double my) {
     Edge e;
     e.My = my, e.Y = y;
-    if (mx == 0) return e;
+    // Along the rows also when mx is so small (a denormal, say) that the slope would overflow.
+    if (std::abs(mx) <= 1e-12 * std::abs(my)) return e;
     // mx * (col + 0.5 - x) + my * (row + 0.5 - y) = 0
     e.PerRow = -my / mx;
     e.At = x - 0.5 - my * (0.5 - y) / mx;
@@ -207,21 +210,56 @@ void KeepBand(const Band& b, int y, int& lo, int& hi) {
     hi = std::min(hi, Ceil(b.To + y * b.PerRow));
 }
 
-}  // namespace
+// Pens wider than this draw as this wide: it covers any picture many times over.
+constexpr double kMaxPenWidth = 1e6;
+// How far beyond the clip a curve is followed: farther than any pen reaches, near enough that
+// every figure of the rasteriser stays far inside the ranges of double and int.
+constexpr double kCurveReach = 4e6;
 
-// An antialiased polyline with square ends, its pixels' coverage falling off linearly across the
-// pixel's own width from the edge of the ideal stroke: what a stroker and a fill would draw, without
-// building the outline.
-void DrawCurve(QImage& image, const QRectF& clip, const std::vector<QPointF>& input, uint32_t rgb, double width) {
-    if (image.isNull() || image.format() != QImage::Format_RGB32) return;
-    std::vector<QPointF> pts;
-    pts.reserve(input.size());
-    for (const QPointF& at : input)
-        if (std::isfinite(at.x()) && std::isfinite(at.y()) && (pts.empty() || at != pts.back())) pts.push_back(at);  // as a path skips it
-    if (pts.empty()) return;
-    const bool dot = pts.size() == 1;  // a square of the pen's width
-    if (dot) pts.push_back(pts.front());
+struct CurveBox {
+    double Left, Top, Right, Bottom;
+    bool Holds(QPointF p) const { return p.x() >= Left && p.x() <= Right && p.y() >= Top && p.y() <= Bottom; }
+    double Side(int i) const { return i == 0 ? Left : i == 1 ? Right : i == 2 ? Top : Bottom; }
+};
 
+// The point at t along a to b, with h = b / 2 - a / 2: from the nearer end, so that nothing
+// overflows where b - a would. On the box edge `edge` that coordinate is the edge's own.
+QPointF PointAlong(QPointF a, QPointF b, QPointF h, double t, const CurveBox& box, int edge) {
+    QPointF p = t <= 0.5 ? a + (2 * t) * h : b - (2 * (1 - t)) * h;
+    if (edge == 0 || edge == 1) p.setX(box.Side(edge));
+    if (edge == 2 || edge == 3) p.setY(box.Side(edge));
+    return {std::clamp(p.x(), box.Left, box.Right), std::clamp(p.y(), box.Top, box.Bottom)};
+}
+
+// The part of segment a-b in the box, for any finite ends (Liang-Barsky on half the difference,
+// which cannot overflow). Where an end is cut it lands on the box; where the ends are so far
+// apart that double cannot place the part, it is as near as double allows.
+bool CutToBox(QPointF& a, QPointF& b, const CurveBox& box) {
+    const QPointF h(b.x() / 2 - a.x() / 2, b.y() / 2 - a.y() / 2);
+    double t0 = 0, t1 = 1;
+    int in = -1, out = -1;
+    const double p[4] = {-h.x(), h.x(), -h.y(), h.y()};
+    const double q[4] = {a.x() - box.Left, box.Right - a.x(), a.y() - box.Top, box.Bottom - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double t = q[i] / 2 / p[i];  // finite or infinite, never NaN
+        if (p[i] < 0 && t > t0) t0 = t, in = i;
+        if (p[i] > 0 && t < t1) t1 = t, out = i;
+        if (t0 > t1) return false;
+    }
+    const QPointF from = in < 0 ? a : PointAlong(a, b, h, t0, box, in);
+    const QPointF to = out < 0 ? b : PointAlong(a, b, h, t1, box, out);
+    a = from, b = to;
+    return true;
+}
+
+// One unbroken polyline of at least two points (two equal points: a dot), within kCurveReach of
+// the clip, half its pen's width at most kMaxPenWidth / 2.
+void DrawRun(QImage& image, int clipLeft, int clipTop, int clipRight, int clipBottom, const std::vector<QPointF>& pts,
+             uint32_t rgb, double half) {
     const size_t segments = pts.size() - 1;
     std::vector<QPointF> dir(segments);
     std::vector<double> length(segments);
@@ -237,13 +275,9 @@ void DrawCurve(QImage& image, const QRectF& clip, const std::vector<QPointF>& in
         joints[i] = JointEdge(pts[i].x(), pts[i].y(), m.x(), m.y());
     }
 
-    const int clipLeft = std::max(0, Floor(clip.left())), clipTop = std::max(0, Floor(clip.top()));
-    const int clipRight = std::min(image.width(), Ceil(clip.right()));
-    const int clipBottom = std::min(image.height(), Ceil(clip.bottom()));
     const int cr = (rgb >> 16) & 0xFF, cg = (rgb >> 8) & 0xFF, cb = rgb & 0xFF;
     uchar* bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
-    const double half = width / 2;
 
     for (size_t i = 0; i < segments; ++i) {
         const QPointF a = pts[i], u = dir[i];
@@ -275,14 +309,67 @@ void DrawCurve(QImage& image, const QRectF& clip, const std::vector<QPointF>& in
                 double c = top - std::abs(acrossAt);
                 if (startCap) c = std::min(c, top + alongAt);
                 if (endCap) c = std::min(c, top + lenAt - alongAt);
-                if (c < 1) continue;
-                const int alpha = std::min(static_cast<int>(c), 255);
+                if (!(c >= 1)) continue;
+                const int alpha = static_cast<int>(std::min(c, 255.0));  // limited before the cast
                 const QRgb o = row[x];
                 auto mix = [alpha](int from, int to) { return (from * (255 - alpha) + to * alpha + 127) / 255; };
                 row[x] = qRgb(mix(qRed(o), cr), mix(qGreen(o), cg), mix(qBlue(o), cb));
             }
         }
     }
+}
+
+}  // namespace
+
+// An antialiased polyline with square ends, its pixels' coverage falling off linearly across the
+// pixel's own width from the edge of the ideal stroke: what a stroker and a fill would draw, without
+// building the outline. Any doubles are taken: points that are not finite are left out, a clip or
+// pen that is not a number draws nothing, and what lies farther beyond the clip than any pen
+// reaches is cut off there.
+void DrawCurve(QImage& image, const QRectF& clip, const std::vector<QPointF>& input, uint32_t rgb, double width) {
+    if (image.isNull() || image.format() != QImage::Format_RGB32) return;
+    if (!(width >= 0)) return;
+    const double half = std::min(width, kMaxPenWidth) / 2;
+    const double left = clip.left(), top = clip.top(), right = clip.right(), bottom = clip.bottom();
+    if (std::isnan(left) || std::isnan(top) || std::isnan(right) || std::isnan(bottom)) return;
+    // The clip within the picture, so the clip and everything measured from it stay small.
+    const double w = image.width(), h = image.height();
+    const CurveBox inside{std::clamp(left, 0.0, w), std::clamp(top, 0.0, h), std::clamp(right, 0.0, w),
+                     std::clamp(bottom, 0.0, h)};
+    const CurveBox far{inside.Left - kCurveReach, inside.Top - kCurveReach, inside.Right + kCurveReach,
+                  inside.Bottom + kCurveReach};
+    const int clipLeft = Floor(inside.Left), clipTop = Floor(inside.Top);
+    const int clipRight = Ceil(inside.Right), clipBottom = Ceil(inside.Bottom);
+    if (clipLeft >= clipRight || clipTop >= clipBottom) return;
+
+    std::vector<QPointF> pts;
+    pts.reserve(input.size());
+    for (const QPointF& at : input)
+        if (std::isfinite(at.x()) && std::isfinite(at.y()) && (pts.empty() || at != pts.back())) pts.push_back(at);  // as a path skips it
+    if (pts.empty()) return;
+    if (pts.size() == 1) {  // a square of the pen's width
+        if (far.Holds(pts.front())) DrawRun(image, clipLeft, clipTop, clipRight, clipBottom, {pts[0], pts[0]}, rgb, half);
+        return;
+    }
+    // Where the curve goes beyond the far box it is cut at the box, and starts anew where it comes back.
+    std::vector<QPointF> run;
+    auto flush = [&] {
+        if (run.size() >= 2) DrawRun(image, clipLeft, clipTop, clipRight, clipBottom, run, rgb, half);
+        run.clear();
+    };
+    for (size_t i = 0; i + 1 < pts.size(); ++i) {
+        QPointF a = pts[i], b = pts[i + 1];
+        const bool aHeld = far.Holds(a), bHeld = far.Holds(b);
+        if (!(aHeld && bHeld) && !CutToBox(a, b, far)) {
+            flush();
+            continue;
+        }
+        if (!aHeld) flush();
+        if (run.empty()) run.push_back(a);
+        if (b != run.back()) run.push_back(b);
+        if (!bHeld) flush();
+    }
+    flush();
 }
 
 namespace {

@@ -23,7 +23,8 @@
 
 class DigFilterLogic;
 
-// Draws an antialiased polyline of the width, in device pixels, into an RGB32 picture.
+// Draws an antialiased polyline of the width, in device pixels, into an RGB32 picture, touching
+// no pixel outside the clip. Takes any doubles: what is not finite is left out.
 void DrawCurve(QImage& image, const QRectF& clip, const std::vector<QPointF>& points, uint32_t rgb, double width);
 
 inline constexpr int kPlotLeft = 120, kPlotTop = 960;          // twips, in its tab

@@ -80,6 +80,9 @@ frmMain::frmMain() {
     setAttribute(Qt::WA_DeleteOnClose);
     mdi = new QMdiArea(this);
     mdi->setObjectName(QStringLiteral("MDIClient"));
+    // Closing a window brings forward the one the user had active before it, not the next one
+    // opened; the Window menu keeps listing them in the order they were opened.
+    mdi->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     setCentralWidget(mdi);
     mdi->installEventFilter(this);
     tmrMaster.setInterval(50);

@@ -211,6 +211,61 @@ TEST(DrawCurve, LooksLikeTheStrokedPath) {
     EXPECT_LT(differing, inked / 20) << inked;
 }
 
+TEST(DrawCurve, TakesAnyDoubleAndNeverInksOutsideTheClip) {
+    // The sanitizer build turns any cast of a NaN or of a value beyond int into a failure; here
+    // every such input must leave the picture outside its clip as it was, and draw what is sound.
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    constexpr double big = std::numeric_limits<double>::max();
+    constexpr double tiny = std::numeric_limits<double>::denorm_min();
+    const QRectF box(8, 6, 48, 36);
+    const std::vector<QPointF> line{{14, 12}, {50, 30}};
+    struct Case {
+        const char* name;
+        QRectF clip;
+        std::vector<QPointF> points;
+        double width;
+        QRect mayChange;                 // pixels the drawing may touch
+        std::vector<QPoint> fullyInked;  // pixels it must cover
+    };
+    const QRect boxPixels(8, 6, 48, 36), none, all(0, 0, 64, 48);
+    const std::vector<Case> cases = {
+        {"clip left NaN", QRectF(nan, 6, 48, 36), line, 2, none, {}},
+        {"clip width NaN", QRectF(8, 6, nan, 36), line, 2, none, {}},
+        {"clip infinite both ways", QRectF(-inf, -inf, inf, inf), line, 2, none, {}},
+        {"clip infinite to the right", QRectF(0, 0, inf, inf), line, 2, all, {{31, 20}}},
+        {"clip far beyond the picture", QRectF(1e300, 1e300, big, big), line, 2, none, {}},
+        {"clip huge around it", QRectF(-1e300, -1e300, big, big), line, 2, all, {{31, 20}}},
+        {"width NaN", box, line, nan, none, {}},
+        {"width negative", box, line, -3, none, {}},
+        {"width infinite", box, line, inf, boxPixels, {{8, 6}, {55, 41}, {31, 20}}},
+        {"width 2e7", box, line, 2e7, boxPixels, {{8, 6}, {55, 41}}},
+        {"points not finite are left out", box, {{nan, 5}, {14, 12}, {inf, 20}, {50, 30}, {-inf, nan}}, 2, boxPixels,
+         {{31, 20}}},
+        {"difference overflows", box, {{-1e308, 20}, {1e308, 20}}, 2, boxPixels, {{8, 19}, {55, 20}}},
+        {"corner to corner of double", box, {{-big, -big}, {big, big}}, 2, boxPixels, {}},
+        {"spike to the edge of double and back", box, {{14, 12}, {big, 1e300}, {50, 30}}, 2, boxPixels, {}},
+        {"far from the clip", box, {{-big, 1e12}, {-1e20, 3e9}, {big, -1e300}}, 2, boxPixels, {}},
+        {"a dot far away", box, {{1e300, -1e300}}, 2, none, {}},
+        // Only near 0 do steps of denormal size survive the sums.
+        {"denormal steps", QRectF(0, 6, 40, 30), {{0, 0}, {2 * tiny, 0}, {0, tiny}}, 2, QRect(0, 6, 40, 30), {}},
+        // Directions whose sum has a denormal x: the joint runs along the rows.
+        {"denormal direction", QRectF(0, 6, 40, 30), {{0, 10}, {1e-310, 30}, {0, 40}}, 2, QRect(0, 6, 40, 30),
+         {{0, 12}, {0, 25}, {0, 35}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QImage img = White(64, 48);
+        DrawCurve(img, c.clip, c.points, 0x000000, c.width);
+        int changedOutside = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (!c.mayChange.contains(x, y)) changedOutside += Ink(img, x, y) != 0;
+        EXPECT_EQ(changedOutside, 0);
+        for (const QPoint& at : c.fullyInked) EXPECT_EQ(Ink(img, at.x(), at.y()), 255) << at.x() << "," << at.y();
+    }
+}
+
 TEST_P(BodeCanvasTest, MidDragTheScreenIsWhatAFullRepaintDraws) {
     ExpectScreenAsFromScratch("opened");
     const auto& m = page->logic.Plot.Markers;
