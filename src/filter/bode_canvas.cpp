@@ -29,15 +29,6 @@ void TextAt(QPainter& p, double left, double top, const QString& text) {
     p.drawText(P(left, top) + QPointF(0, fm.ascent()), text);
 }
 
-double TextWidthTwips(const QFont& f, const QString& text) { return QFontMetricsF(f).horizontalAdvance(text) * TwipsPerPixel(); }
-double TextWidthTwips(const QPainter& p, const QString& text) { return TextWidthTwips(p.font(), text); }
-
-double TextHeightTwips(const QPainter& p) { return QFontMetricsF(p.font()).height() * TwipsPerPixel(); }
-
-double CaptionLeft(const QFont& f, const MarkerCaption& c) { return c.Centred ? c.X - TextWidthTwips(f, c.Text) / 2 : c.X; }
-
-void Caption(QPainter& p, const MarkerCaption& c) { TextAt(p, CaptionLeft(p.font(), c), c.Bottom - kCaptionHeight, c.Text); }
-
 void Marker(QPainter& p, const MarkerShape& s, uint32_t color) {
     p.setPen(QPen(Rgb(color), 1));
     p.setBrush(Rgb(color));
@@ -45,8 +36,21 @@ void Marker(QPainter& p, const MarkerShape& s, uint32_t color) {
     p.setBrush(Qt::NoBrush);
 }
 
+PlotBox MarkerBox(const MarkerShape& s) { return {s.Left, s.Top, s.Width, s.Height}; }
+
+// Pens in pixels of the design font; they grow with the layout like everything else.
+constexpr double kAsymptotePen = 2, kRangePen = 3;
+double PenWidth(double designPixels) { return designPixels * LayoutScale(); }
+
 const QColor kRangeColor(160, 0, 160);
 const QString kHFLabel = QStringLiteral("HF Gain Range");
+const QString kPoleZeroLabel = QStringLiteral("Pole/Zero Frequency Range");
+const QString kLFLabel = QStringLiteral("LF Gain Range");
+// Gain labels end this far left of the grid, clear of the LF range line on its left edge.
+constexpr double kGainLabelGap = 60;
+// The pole/zero range label stands this far above its line.
+constexpr double kPoleZeroLabelGap = 60;
+constexpr double kFrequencyLabelTop = 6960;
 
 // Equal to the bit, so a NaN compares equal to itself and the kept layer is not redrawn for it.
 bool Same(float a, float b) { return std::bit_cast<uint32_t>(a) == std::bit_cast<uint32_t>(b); }
@@ -385,11 +389,8 @@ void AddLine(QRegion& region, const QRectF& bounds, QPointF a, QPointF b, double
     }
 }
 
-void AddText(QRegion& region, const QFont& f, double left, double top, const QString& text) {
-    const QFontMetricsF fm(f);
-    const QPointF at = P(left, top);
-    region += Padded(QRectF(at.x(), at.y(), fm.horizontalAdvance(text), fm.height()), 3);
-}
+QLineF Pixels(const PlotLine& l) { return {P(l.X1, l.Y1), P(l.X2, l.Y2)}; }
+QRectF Pixels(const PlotBox& b) { return {P(b.Left, b.Top), P(b.Right(), b.Bottom())}; }
 
 }  // namespace
 
@@ -398,8 +399,9 @@ BodeCanvas::BodeCanvas(const DigFilterLogic& logic, QWidget* parent) : QWidget(p
     setMouseTracking(true);  // click to grab, then move with no button held
     setAttribute(Qt::WA_OpaquePaintEvent);  // every pixel comes from the kept layer
     setGeometry(TwipsToPixels(kPlotLeft), TwipsToPixels(kPlotTop), TwipsToPixels(kPlotWidth), TwipsToPixels(kPlotHeight));
+    // The plot's small print, grown with the layout so that it keeps its place among the lines.
     QFont f = font();
-    f.setPointSizeF(7);
+    f.setPointSizeF(7 * LayoutScale());
     setFont(f);
 }
 
@@ -432,9 +434,11 @@ bool BodeCanvas::SameMoving(const MovingState& s, const MovingState& t) {
     if (t.CaptionsVisible &&
         !(Same(a.lblPolePos, b.lblPolePos) && Same(a.lblZeroPos, b.lblZeroPos) && Same(a.lblLowGainPos, b.lblLowGainPos)))
         return false;
-    return !t.MarksVisible || (Same(a.shpPole, b.shpPole) && Same(a.shpZero, b.shpZero) &&
-                               Same(a.lnIstSlope, b.lnIstSlope) && Same(a.LnHor1, b.LnHor1) &&
-                               Same(a.ln2ndSlope, b.ln2ndSlope) && Same(a.LnHor2, b.LnHor2) && SameHF(s.Gains, t.Gains));
+    // Captions step aside from the marks, so where they stand depends on the marks as well.
+    return !(t.MarksVisible || t.CaptionsVisible) ||
+           (Same(a.shpPole, b.shpPole) && Same(a.shpZero, b.shpZero) && Same(a.lnIstSlope, b.lnIstSlope) &&
+            Same(a.LnHor1, b.LnHor1) && Same(a.ln2ndSlope, b.ln2ndSlope) && Same(a.LnHor2, b.LnHor2) &&
+            SameHF(s.Gains, t.Gains));
 }
 
 void BodeCanvas::Refresh() {
@@ -452,21 +456,114 @@ void BodeCanvas::Refresh() {
     movingKnown_ = true;
 }
 
+double BodeCanvas::TextWidth(const QString& text) const {
+    return QFontMetricsF(font()).horizontalAdvance(text) * TwipsPerPixel();
+}
+
+double BodeCanvas::TextHeight() const { return QFontMetricsF(font()).height() * TwipsPerPixel(); }
+
+PlotBox BodeCanvas::BoxOf(const PlotText& t) const { return {t.Left, t.Top, TextWidth(t.Text), TextHeight()}; }
+
+PlotLine BodeCanvas::BottomLine() const {
+    const BodeGrid& g = logic_.Plot.Grid;
+    return {g.HorizontalX1, g.BottomY, g.BottomX2, g.BottomY};
+}
+
+std::vector<BodeCanvas::PlotText> BodeCanvas::TickTexts() const {
+    const BodeGrid& g = logic_.Plot.Grid;
+    const double h = TextHeight();
+    std::vector<PlotText> out;
+    out.push_back({kFirstFrequencyLabel, g.X[0] - TextWidth(kFirstFrequencyLabel) / 2, kFrequencyLabelTop, Qt::black});
+    for (const GridTick& t : FrequencyTicks(g))
+        out.push_back({t.Text, t.Pos - TextWidth(t.Text) / 2, kFrequencyLabelTop, Qt::black});
+    // Right-aligned just left of the grid, so the widest text never runs into it.
+    for (const GridTick& t : GainTicks(g))
+        out.push_back({t.Text, g.X[0] - kGainLabelGap - TextWidth(t.Text), t.Pos - h / 2, QColor(0, 0, 192)});
+    for (const GridTick& t : PhaseTicks(g))
+        out.push_back({t.Text, PhaseLabelLeft(g), t.Pos - h / 2, QColor(0, 192, 0)});
+    return out;
+}
+
+std::vector<BodeCanvas::PlotText> BodeCanvas::RangeTexts() const {
+    if (!logic_.FilterMarksVisible) return {};
+    const MarkerPlot& plot = logic_.Plot;
+    const double h = TextHeight();
+    // The LF label lies under the gain label of its line's lower end, whose height is the font's.
+    const double lfTop = std::max<double>(plot.Gains.LFLabelTop, plot.Gains.LFY2 + h / 2 + kCaptionTextGap);
+    const double poleZeroLeft = plot.PoleZero.Centre() - TextWidth(kPoleZeroLabel) / 2;
+    return {{kPoleZeroLabel, poleZeroLeft, plot.Grid.BottomY - h - kPoleZeroLabelGap, kRangeColor},
+            {kLFLabel, plot.Gains.LFLabelLeft, lfTop, kRangeColor}};
+}
+
+std::vector<PlotLine> BodeCanvas::StillMarks() const {
+    if (!logic_.FilterMarksVisible) return {};
+    const MarkerPlot& plot = logic_.Plot;
+    const float bottom = plot.Grid.BottomY;
+    return {{plot.PoleZero.X1, bottom, plot.PoleZero.X2, bottom},
+            {plot.Gains.LFX, plot.Gains.LFY1, plot.Gains.LFX, plot.Gains.LFY2}};
+}
+
+std::vector<PlotLine> BodeCanvas::MovingMarks(const MovingState& s) const {
+    if (!s.MarksVisible) return {};
+    const FilterMarkers& m = s.Markers;
+    return {m.lnIstSlope, m.LnHor1, m.ln2ndSlope, m.LnHor2, {s.Gains.HFX, s.Gains.HFY1, s.Gains.HFX, s.Gains.HFY2}};
+}
+
+const std::vector<BodeCanvas::PlotText>& BodeCanvas::MovingTexts(const MovingState& s) const {
+    const MarkerPlot& plot = logic_.Plot;
+    if (placed_ && SameMoving(placed_->Moving, s) && Same(placed_->Grid, plot.Grid) &&
+        Same(placed_->PoleZero, plot.PoleZero) && SameLF(placed_->Gains, plot.Gains) && placed_->Font == font())
+        return placed_->Texts;
+    placed_ = Placed{s, plot.Grid, plot.PoleZero, plot.Gains, font(), PlaceMovingTexts(s)};
+    return placed_->Texts;
+}
+
+std::vector<BodeCanvas::PlotText> BodeCanvas::PlaceMovingTexts(const MovingState& s) const {
+    std::vector<PlotText> out;
+    if (!s.MarksVisible && !s.CaptionsVisible) return out;
+    const BodeGrid& g = logic_.Plot.Grid;
+    const FilterMarkers& m = s.Markers;
+    const double h = TextHeight();
+
+    // What the captions must keep clear of: the marks, the range labels and the markers.
+    PlotObstacles o;
+    o.Lines = StillMarks();
+    o.Lines.push_back(BottomLine());
+    for (const PlotLine& l : MovingMarks(s)) o.Lines.push_back(l);
+    for (const PlotText& t : RangeTexts()) o.Boxes.push_back(BoxOf(t));
+    if (s.MarksVisible) {
+        o.Boxes.push_back(MarkerBox(m.shpPole));
+        o.Boxes.push_back(MarkerBox(m.shpZero));
+    }
+    const double x0 = g.X[0], xr = g.X[kVerticalGridLines - 1];
+    o.Bounds = {x0 + kCaptionClearance, 0, xr - x0 - 2 * kCaptionClearance, g.BottomY - kCaptionClearance};
+    auto place = [&](const QString& text, const std::vector<PlotBox>& places, const QColor& color) {
+        const PlotBox b = FirstClear(places, o);
+        o.Boxes.push_back(b);
+        out.push_back({text, b.Left, b.Top, color});
+    };
+    if (s.MarksVisible) place(kHFLabel, HFLabelPlaces(s.Gains, TextWidth(kHFLabel), h), kRangeColor);
+    if (s.CaptionsVisible) {
+        // The integrator's caption has the fewest places to go: it goes first.
+        const MarkerCaption& low = m.lblLowGainPos;
+        place(low.Text, LowGainCaptionPlaces(low, TextWidth(low.Text), h), Qt::black);
+        for (auto [c, marker] : {std::pair{&m.lblZeroPos, &m.shpZero}, std::pair{&m.lblPolePos, &m.shpPole}})
+            place(c->Text, MarkerCaptionPlaces(*c, *marker, TextWidth(c->Text), h), Qt::black);
+    }
+    return out;
+}
+
 QRegion BodeCanvas::MovingRegion(const MovingState& s) const {
     QRegion r;
     const QRectF bounds = QRectF(rect()).adjusted(-4, -4, 4, 4);
     const FilterMarkers& m = s.Markers;
+    const double pad = PenWidth(4);  // past the widest pen's half, and its antialiasing
     if (s.MarksVisible) {
-        for (const PlotLine* l : {&m.lnIstSlope, &m.LnHor1, &m.ln2ndSlope, &m.LnHor2})
-            AddLine(r, bounds, P(l->X1, l->Y1), P(l->X2, l->Y2), 3);
+        for (const PlotLine& l : MovingMarks(s)) AddLine(r, bounds, P(l.X1, l.Y1), P(l.X2, l.Y2), pad);
         for (const MarkerShape* sh : {&m.shpPole, &m.shpZero})
-            r += Padded(QRectF(P(sh->Left, sh->Top), P(sh->Left + sh->Width, sh->Top + sh->Height)), 3);
-        AddLine(r, bounds, P(s.Gains.HFX, s.Gains.HFY1), P(s.Gains.HFX, s.Gains.HFY2), 4);
-        AddText(r, font(), s.Gains.HFX - TextWidthTwips(font(), kHFLabel) - 50, s.Gains.HFLabelTop, kHFLabel);
+            r += Padded(QRectF(P(sh->Left, sh->Top), P(sh->Left + sh->Width, sh->Top + sh->Height)), pad);
     }
-    if (s.CaptionsVisible)
-        for (const MarkerCaption* c : {&m.lblPolePos, &m.lblZeroPos, &m.lblLowGainPos})
-            AddText(r, font(), CaptionLeft(font(), *c), c->Bottom - kCaptionHeight, c->Text);
+    for (const PlotText& t : MovingTexts(s)) r += Padded(Pixels(BoxOf(t)), pad);
     return r & rect();
 }
 
@@ -487,65 +584,61 @@ void BodeCanvas::DrawStillLayer() {
     for (const BodeCurve& c : logic_.Curves) {
         points.clear();
         for (const PlotPoint& pt : c.Points) points.push_back(P(pt.X, pt.Y) * ratio);
-        DrawCurve(still_, clip, points, c.Color, kCurvePenWidth * ratio);
+        DrawCurve(still_, clip, points, c.Color, PenWidth(kCurvePenWidth) * ratio);
     }
 
     QPainter p(&still_);
     p.setFont(font());
     p.setClipRect(rect());
-    const MarkerPlot& plot = logic_.Plot;
-    const BodeGrid& g = plot.Grid;
+    const BodeGrid& g = logic_.Plot.Grid;
 
     p.setPen(QPen(QColor(128, 128, 128), 1));
     for (float x : g.X) p.drawLine(P(x, g.BottomY), P(x, g.VerticalTop));
     for (float y : g.Y) p.drawLine(P(g.HorizontalX1, y), P(g.HorizontalX2, y));
     p.drawLine(P(g.HorizontalX1, g.BottomY), P(g.BottomX2, g.BottomY));
 
-    const double h = TextHeightTwips(p);
-    p.setPen(Qt::black);
-    constexpr double kFrequencyLabelTop = 6960;
-    TextAt(p, g.X[0] - TextWidthTwips(p, kFirstFrequencyLabel) / 2, kFrequencyLabelTop, kFirstFrequencyLabel);
-    for (const GridTick& t : FrequencyTicks(g)) TextAt(p, t.Pos - TextWidthTwips(p, t.Text) / 2, kFrequencyLabelTop, t.Text);
-    p.setPen(QColor(0, 0, 192));
-    // Right-aligned just left of the grid, so the widest text never runs into it.
-    for (const GridTick& t : GainTicks(g)) TextAt(p, g.X[0] - 30 - TextWidthTwips(p, t.Text), t.Pos - h / 2, t.Text);
-    p.setPen(QColor(0, 192, 0));
-    for (const GridTick& t : PhaseTicks(g)) TextAt(p, PhaseLabelLeft(g), t.Pos - h / 2, t.Text);
-
-    if (logic_.FilterMarksVisible) {
-        p.setPen(QPen(kRangeColor, 3));
-        p.drawLine(P(plot.PoleZero.X1, g.BottomY), P(plot.PoleZero.X2, g.BottomY));
-        p.drawLine(P(plot.Gains.LFX, plot.Gains.LFY1), P(plot.Gains.LFX, plot.Gains.LFY2));
-        const QString pole = QStringLiteral("Pole/Zero Frequency Range");
-        TextAt(p, plot.PoleZero.Centre() - TextWidthTwips(p, pole) / 2, g.BottomY - h - 20, pole);
-        TextAt(p, plot.Gains.LFLabelLeft, plot.Gains.LFLabelTop, QStringLiteral("LF Gain Range"));
-    }
+    p.setPen(QPen(kRangeColor, PenWidth(kRangePen)));
+    for (const PlotLine& l : StillMarks()) Line(p, l);
+    for (const auto& texts : {TickTexts(), RangeTexts()})
+        for (const PlotText& t : texts) {
+            p.setPen(t.Color);
+            TextAt(p, t.Left, t.Top, t.Text);
+        }
 }
 
 void BodeCanvas::PaintMovingLayer(QPainter& p) const {
-    const MarkerPlot& plot = logic_.Plot;
-    const FilterMarkers& m = plot.Markers;
-    if (logic_.FilterMarksVisible) {
-        p.setPen(QPen(Rgb(kAsymptoteColor), 2));
-        Line(p, m.lnIstSlope);
-        Line(p, m.LnHor1);
-        Line(p, m.ln2ndSlope);
-        Line(p, m.LnHor2);
+    const MovingState s = CurrentMoving();
+    const FilterMarkers& m = s.Markers;
+    if (s.MarksVisible) {
+        const std::vector<PlotLine> marks = MovingMarks(s);
+        p.setPen(QPen(Rgb(kAsymptoteColor), PenWidth(kAsymptotePen)));
+        for (size_t i = 0; i + 1 < marks.size(); ++i) Line(p, marks[i]);
         p.setRenderHint(QPainter::Antialiasing, true);
         Marker(p, m.shpPole, kPoleColor);
         Marker(p, m.shpZero, kZeroColor);
         p.setRenderHint(QPainter::Antialiasing, false);
         // The HF range stays in front of the pole that moves within it.
-        p.setPen(QPen(kRangeColor, 3));
-        p.drawLine(P(plot.Gains.HFX, plot.Gains.HFY1), P(plot.Gains.HFX, plot.Gains.HFY2));
-        TextAt(p, plot.Gains.HFX - TextWidthTwips(p, kHFLabel) - 50, plot.Gains.HFLabelTop, kHFLabel);
+        p.setPen(QPen(kRangeColor, PenWidth(kRangePen)));
+        Line(p, marks.back());
     }
-    if (logic_.CaptionsVisible) {
-        p.setPen(Qt::black);
-        Caption(p, m.lblPolePos);
-        Caption(p, m.lblZeroPos);
-        Caption(p, m.lblLowGainPos);
+    for (const PlotText& t : MovingTexts(s)) {
+        p.setPen(t.Color);
+        TextAt(p, t.Left, t.Top, t.Text);
     }
+}
+
+QList<PaintedCaption> BodeCanvas::Captions() const {
+    QList<PaintedCaption> out;
+    for (const auto& texts : {TickTexts(), RangeTexts(), MovingTexts(CurrentMoving())})
+        for (const PlotText& t : texts) out.push_back({t.Text, Pixels(BoxOf(t))});
+    return out;
+}
+
+QList<QLineF> BodeCanvas::Lines() const {
+    QList<QLineF> out{Pixels(BottomLine())};
+    for (const PlotLine& l : StillMarks()) out.push_back(Pixels(l));
+    for (const PlotLine& l : MovingMarks(CurrentMoving())) out.push_back(Pixels(l));
+    return out;
 }
 
 void BodeCanvas::paintEvent(QPaintEvent* event) {

@@ -1,8 +1,9 @@
-// The filter page's Bode canvas offscreen: what the screen shows after drags and after every
+// The filter page's Bode canvas offscreen, at 9, 11 and 14 pt: what the screen shows after drags and after every
 // change of what the curves show is, to the pixel, what a repaint from scratch draws; a drag
 // step repaints only part of the picture, and a move that changes nothing repaints nothing; a
 // double click is one click.
 #include "filter_chip.h"
+#include "filter_page_support.h"
 #include "fixture.h"
 
 #include "core/twips.h"
@@ -43,22 +44,16 @@ protected:
     }
 };
 
-class BodeCanvasTest : public RunFixture {
+// At the design font and at larger desktop fonts, where the layout scale is not 1.
+class BodeCanvasTest : public FilterPageAtFont {
 protected:
     void SetUp() override {
-        RunFixture::SetUp();
+        FilterPageAtFont::SetUp();
         UseBoardWithChips({0x48});
         SetLoopModelDefaults();
         auto& r = board.Regs(0x48);
         PutFilterChip(r);
-        RegisterFilterPages();
-        main = new frmMain;
-        SetMainForm(main);
-        main->resize(1400, 900);
-        main->show();
-        page = static_cast<frmDigFilter*>(main->OpenDevicePage(PageKind::DigFilter, 0));
-        ASSERT_TRUE(page);
-        canvas = page->pctFilter;
+        ASSERT_NO_FATAL_FAILURE(OpenPage());
         for (const char* name :
              {"chkLCFilter", "chkLCFilterPhase", "chkFullLoop", "chkFullLoopPhase", "chkFB", "chkFBPhase", "chkShowLabels"})
             Child<QCheckBox>(name)->click();
@@ -66,28 +61,9 @@ protected:
         ASSERT_TRUE(page->logic.CaptionsVisible);
         Settle();
     }
-    void TearDown() override {
-        delete main.data();
-        SetMainForm(nullptr);
-        RegisterPageFactory(PageKind::DigFilter, {});
-        RunFixture::TearDown();
-    }
-
-    template <class T>
-    T* Child(const char* name) {
-        return page->findChild<T*>(QString::fromLatin1(name));
-    }
     static void Settle() { QApplication::processEvents(); }
 
-    void Mouse(QEvent::Type type, QPointF twips) {
-        const QPointF px = twips / TwipsPerPixel();
-        const Qt::MouseButton b = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        const Qt::MouseButtons held = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
-                                          ? Qt::MouseButtons(Qt::LeftButton)
-                                          : Qt::MouseButtons(Qt::NoButton);
-        QMouseEvent e(type, px, canvas->mapToGlobal(px), b, held, Qt::NoModifier);
-        QApplication::sendEvent(canvas, &e);
-    }
+    void Mouse(QEvent::Type type, QPointF twips) { MouseAtTwips(canvas, type, twips); }
     void Click(QPointF twips) {
         Mouse(QEvent::MouseButtonPress, twips);
         Mouse(QEvent::MouseButtonRelease, twips);
@@ -135,9 +111,6 @@ protected:
         return {s.CentreX(), s.CentreY()};
     }
 
-    QPointer<frmMain> main;
-    frmDigFilter* page = nullptr;
-    BodeCanvas* canvas = nullptr;
 };
 
 // The curves' own rasteriser, black on white, so a pixel's darkness is its coverage.
@@ -293,7 +266,7 @@ TEST(DrawCurve, TakesAnyDoubleAndNeverInksOutsideTheClip) {
     }
 }
 
-TEST_F(BodeCanvasTest, MidDragTheScreenIsWhatAFullRepaintDraws) {
+TEST_P(BodeCanvasTest, MidDragTheScreenIsWhatAFullRepaintDraws) {
     ExpectScreenAsFromScratch("opened");
     const auto& m = page->logic.Plot.Markers;
 
@@ -330,7 +303,7 @@ TEST_F(BodeCanvasTest, MidDragTheScreenIsWhatAFullRepaintDraws) {
     ExpectScreenAsFromScratch("integrator mid-drag");
 }
 
-TEST_F(BodeCanvasTest, ADragStepRepaintsPartOfThePictureAndANoOpMoveNothing) {
+TEST_P(BodeCanvasTest, ADragStepRepaintsPartOfThePictureAndANoOpMoveNothing) {
     PaintLog log;
     canvas->installEventFilter(&log);
     const QPointF pole = PoleCentre();
@@ -360,7 +333,7 @@ TEST_F(BodeCanvasTest, ADragStepRepaintsPartOfThePictureAndANoOpMoveNothing) {
 
 // Every path that changes what the curves' layer shows leaves the screen as a repaint from
 // scratch would draw it.
-TEST_F(BodeCanvasTest, EveryChangeOfTheCurvesReachesTheScreen) {
+TEST_P(BodeCanvasTest, EveryChangeOfTheCurvesReachesTheScreen) {
     auto typeInto = [this](const char* box, const QString& text) {
         auto* e = Child<QLineEdit>(box);
         e->setText(text);
@@ -400,7 +373,7 @@ TEST_F(BodeCanvasTest, EveryChangeOfTheCurvesReachesTheScreen) {
     }
 }
 
-TEST_F(BodeCanvasTest, ANewModelRedrawsTheKeptPictureAndNothingElseDoes) {
+TEST_P(BodeCanvasTest, ANewModelRedrawsTheKeptPictureAndNothingElseDoes) {
     EXPECT_TRUE(canvas->CacheIsCurrent());
     const QPointF pole = PoleCentre();
     Click(pole);
@@ -419,7 +392,7 @@ TEST_F(BodeCanvasTest, ANewModelRedrawsTheKeptPictureAndNothingElseDoes) {
     EXPECT_TRUE(canvas->CacheIsCurrent());
 }
 
-TEST_F(BodeCanvasTest, ADoubleClickIsOneClick) {
+TEST_P(BodeCanvasTest, ADoubleClickIsOneClick) {
     const QPointF pole = PoleCentre();
     const int redraws = page->logic.RedrawCount;
     // Press, release, double click, release on the pole: grabbed, not grabbed and dropped.
@@ -441,5 +414,7 @@ TEST_F(BodeCanvasTest, ADoubleClickIsOneClick) {
     MoveTo(to + QPointF(300, 0));
     EXPECT_NEAR(page->logic.Plot.Markers.shpPole.CentreX(), to.x(), 0.01);
 }
+
+INSTANTIATE_TEST_SUITE_P(, BodeCanvasTest, ::testing::Values(9.0, 11.0, 14.0), PointsName);
 
 }  // namespace
