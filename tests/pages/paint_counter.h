@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QHash>
+#include <QImage>
+#include <QScreen>
 #include <QPaintEvent>
 #include <QRegion>
 #include <QWidget>
@@ -44,4 +46,18 @@ protected:
 // Lets the posted layouts and repaints of shown windows happen, however many rounds they take.
 inline void PaintNow() {
     for (int i = 0; i < 8; ++i) QCoreApplication::processEvents();
+}
+
+// What a shown top-level widget shows now, as its repaints left it, and what a whole repaint of
+// it would show.
+inline QImage Shown(QWidget& w) {
+    return w.screen()->grabWindow(w.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+inline QImage Whole(QWidget& w) { return w.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+// Pixels in a region to paint.
+inline int Area(const QRegion& r) {
+    int a = 0;
+    for (const QRect& x : r) a += x.width() * x.height();
+    return a;
 }

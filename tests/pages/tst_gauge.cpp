@@ -7,7 +7,6 @@
 
 #include <QMouseEvent>
 #include <QCoreApplication>
-#include <QScreen>
 #include <functional>
 #include <cmath>
 #include <limits>
@@ -90,15 +89,6 @@ TEST(GaugeMath, APressGrabsTheNearerSliderOnlyOnTheRim) {
 }
 
 class GaugeWidgetTest : public RunFixture {};
-
-// What the window shows now, as its repaints left it, and what a whole repaint would show.
-QImage Shown(QWidget& w) { return w.screen()->grabWindow(w.winId()).toImage().convertToFormat(QImage::Format_RGB32); }
-QImage Whole(QWidget& w) { return w.grab().toImage().convertToFormat(QImage::Format_RGB32); }
-int Area(const QRegion& r) {
-    int a = 0;
-    for (const QRect& x : r) a += x.width() * x.height();
-    return a;
-}
 
 TEST_F(GaugeWidgetTest, OnlyAChangedPartRepaintsItsOwnAreaAndTheResultIsAWholeRepaint) {
     Gauge g(0);

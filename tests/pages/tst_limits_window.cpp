@@ -396,9 +396,7 @@ TEST_F(LimitsWindowTest, ARefreshRepaintsOnlyTheInstrumentsWhoseReadingOrFlagCha
         // A gauge repaints its needle or its value, not its whole face.
         for (auto it = paints.areas.begin(); it != paints.areas.end(); ++it)
             if (auto* g = qobject_cast<const Gauge*>(it.key())) {
-                int area = 0;
-                for (const QRect& x : it.value()) area += x.width() * x.height();
-                EXPECT_LT(area, g->width() * g->height() / 2) << g->objectName().toStdString();
+                EXPECT_LT(Area(it.value()), g->width() * g->height() / 2) << g->objectName().toStdString();
             }
     }
 }

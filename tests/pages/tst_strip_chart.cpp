@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
-#include <QScreen>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -128,14 +127,6 @@ TEST(StripChartMath, DraggingAnEdgeArrowInwardsZoomsInAndOutwardsZoomsOut) {
 }
 
 class StripChartWidgetTest : public RunFixture {};
-
-QImage Shown(QWidget& w) { return w.screen()->grabWindow(w.winId()).toImage().convertToFormat(QImage::Format_RGB32); }
-QImage Whole(QWidget& w) { return w.grab().toImage().convertToFormat(QImage::Format_RGB32); }
-int Area(const QRegion& r) {
-    int a = 0;
-    for (const QRect& x : r) a += x.width() * x.height();
-    return a;
-}
 
 // One chart in view and the same chart out of sight take the same samples at the same times: the
 // one in view repaints only the newest pieces (and the plot when the window moves on), the other
