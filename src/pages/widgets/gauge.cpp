@@ -158,7 +158,7 @@ void Gauge::SetNeedle(float value) {
     needle_ = value;
     const double now = ValueToAngle(needle_, scale_);
     // A reading that moves the needle by nothing (off the scale, say) shows nothing new.
-    if (now == was) return;
+    if (now == was || !isVisible()) return;
     update(NeedleArea(was) | NeedleArea(now));
 }
 
