@@ -3,39 +3,19 @@
 // layout scale following it, the page opened at that font, and mouse events on the Bode plot
 // given in its twips.
 #include "fixture.h"
+#include "font_size.h"
 
 #include "core/twips.h"
 #include "filter/bode_canvas.h"
 #include "filter/filter_registry.h"
 #include "filter/frmDigFilter.h"
 #include "shell/frmMain.h"
-#include "shell/layout_font.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QWidget>
 #include <optional>
-
-// The application font at the given size and the layout scale set from it, both restored after.
-class ApplicationFontAt {
-public:
-    explicit ApplicationFontAt(double points) : saved_(QApplication::font()) {
-        QFont f = saved_;
-        f.setPointSizeF(points);
-        QApplication::setFont(f);
-        FollowApplicationFont();
-    }
-    ~ApplicationFontAt() {
-        QApplication::setFont(saved_);
-        FollowApplicationFont();
-    }
-    ApplicationFontAt(const ApplicationFontAt&) = delete;
-    ApplicationFontAt& operator=(const ApplicationFontAt&) = delete;
-
-private:
-    QFont saved_;
-};
 
 // A left-button event (or a plain move) at a place in the picture's twips.
 inline void MouseAtTwips(QWidget* picture, QEvent::Type type, QPointF twips) {
@@ -78,7 +58,7 @@ protected:
         return page->findChild<T*>(QString::fromLatin1(name));
     }
 
-    std::optional<ApplicationFontAt> font_;
+    std::optional<FontSize> font_;
     QPointer<frmMain> main;
     frmDigFilter* page = nullptr;
     BodeCanvas* canvas = nullptr;
