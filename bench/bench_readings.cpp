@@ -15,22 +15,10 @@
 #include <cmath>
 
 #include "offscreen_main.h"
+#include "paint_counter.h"
 
 namespace {
 
-// Counts the paints of the page's widgets and the pixels they cover.
-class PaintCounter : public QObject {
-public:
-    long paints = 0;
-    long pixels = 0;
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint) {
-            ++paints;
-            for (const QRect& r : static_cast<QPaintEvent*>(e)->region()) pixels += r.width() * r.height();
-        }
-        return false;
-    }
-};
 
 // The simulated chip's readings page in a shown main window, a minute of refreshes behind it so
 // that the charts are full.
