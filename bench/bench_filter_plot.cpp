@@ -18,20 +18,10 @@
 #include <benchmark/benchmark.h>
 
 #include "offscreen_main.h"
+#include "paint_counter.h"
 
 namespace {
 
-// Counts the paints the canvas receives, so a figure is known to include one.
-class PaintCounter : public QObject {
-public:
-    int Paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint) ++Paints;
-        return false;
-    }
-};
 
 struct OpenFilterPage {
     frmMain* main = nullptr;
@@ -86,7 +76,7 @@ struct OpenFilterPage {
 void Report(benchmark::State& state, const OpenFilterPage& p) {
     state.counters["curves"] = static_cast<double>(p.page->logic.Curves.size());
     state.counters["paints_per_step"] =
-        benchmark::Counter(static_cast<double>(p.counter.Paints), benchmark::Counter::kAvgIterations);
+        benchmark::Counter(static_cast<double>(p.counter.paints), benchmark::Counter::kAvgIterations);
 }
 
 // The model changes outside the timed region; the paint then has to draw the curves again.
@@ -122,7 +112,7 @@ void BM_PoleDragStep(benchmark::State& state) {
     p.Mouse(QEvent::MouseButtonPress, a);
     p.Mouse(QEvent::MouseButtonRelease, a);
     QApplication::processEvents();
-    p.counter.Paints = 0;
+    p.counter.paints = 0;
     bool there = false;
     for (auto _ : state) {
         there = !there;

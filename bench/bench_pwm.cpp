@@ -16,22 +16,10 @@
 #include <benchmark/benchmark.h>
 
 #include "offscreen_main.h"
+#include "paint_counter.h"
 
 namespace {
 
-// Counts the paints of the seven diagrams and the pixels they cover.
-class PaintCounter : public QObject {
-public:
-    long paints = 0;
-    long pixels = 0;
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint) {
-            ++paints;
-            for (const QRect& r : static_cast<QPaintEvent*>(e)->region()) pixels += r.width() * r.height();
-        }
-        return false;
-    }
-};
 
 // A simulated chip at 49 kHz with every output's edges at a quarter and three quarters of the
 // period, OUTA's rising edge modulated, and its PWM page open in a shown main window.

@@ -29,15 +29,6 @@ void TextAt(QPainter& p, double left, double top, const QString& text) {
     p.drawText(P(left, top) + QPointF(0, fm.ascent()), text);
 }
 
-double TextWidthTwips(const QFont& f, const QString& text) { return QFontMetricsF(f).horizontalAdvance(text) * TwipsPerPixel(); }
-double TextWidthTwips(const QPainter& p, const QString& text) { return TextWidthTwips(p.font(), text); }
-
-double TextHeightTwips(const QPainter& p) { return QFontMetricsF(p.font()).height() * TwipsPerPixel(); }
-
-double CaptionLeft(const QFont& f, const MarkerCaption& c) { return c.Centred ? c.X - TextWidthTwips(f, c.Text) / 2 : c.X; }
-
-void Caption(QPainter& p, const MarkerCaption& c) { TextAt(p, CaptionLeft(p.font(), c), c.Bottom - kCaptionHeight, c.Text); }
-
 void Marker(QPainter& p, const MarkerShape& s, uint32_t color) {
     p.setPen(QPen(Rgb(color), 1));
     p.setBrush(Rgb(color));
@@ -45,8 +36,21 @@ void Marker(QPainter& p, const MarkerShape& s, uint32_t color) {
     p.setBrush(Qt::NoBrush);
 }
 
+PlotBox MarkerBox(const MarkerShape& s) { return {s.Left, s.Top, s.Width, s.Height}; }
+
+// Pens in pixels of the design font; they grow with the layout like everything else.
+constexpr double kAsymptotePen = 2, kRangePen = 3;
+double PenWidth(double designPixels) { return designPixels * LayoutScale(); }
+
 const QColor kRangeColor(160, 0, 160);
 const QString kHFLabel = QStringLiteral("HF Gain Range");
+const QString kPoleZeroLabel = QStringLiteral("Pole/Zero Frequency Range");
+const QString kLFLabel = QStringLiteral("LF Gain Range");
+// Gain labels end this far left of the grid, clear of the LF range line on its left edge.
+constexpr double kGainLabelGap = 60;
+// The pole/zero range label stands this far above its line.
+constexpr double kPoleZeroLabelGap = 60;
+constexpr double kFrequencyLabelTop = 6960;
 
 // Equal to the bit, so a NaN compares equal to itself and the kept layer is not redrawn for it.
 bool Same(float a, float b) { return std::bit_cast<uint32_t>(a) == std::bit_cast<uint32_t>(b); }
@@ -131,13 +135,15 @@ struct Edge {
     double My = 0, Y = 0;
 };
 
+// Clamped before the cast, a NaN to the low end: no value reaches int outside its range.
+double IntRange(double x) { return x >= -1e9 ? std::min(x, 1e9) : -1e9; }
 int Floor(double x) {
-    x = std::clamp(x, -1e9, 1e9);
+    x = IntRange(x);
     const int i = static_cast<int>(x);
     return i - (x < i);
 }
 int Ceil(double x) {
-    x = std::clamp(x, -1e9, 1e9);
+    x = IntRange(x);
     const int i = static_cast<int>(x);
     return i + (x > i);
 }
@@ -146,7 +152,8 @@ int Ceil(double x) {
 Edge JointEdge(double x, double y, double mx, double my) {
     Edge e;
     e.My = my, e.Y = y;
-    if (mx == 0) return e;
+    // Along the rows also when mx is so small (a denormal, say) that the slope would overflow.
+    if (std::abs(mx) <= 1e-12 * std::abs(my)) return e;
     // mx * (col + 0.5 - x) + my * (row + 0.5 - y) = 0
     e.PerRow = -my / mx;
     e.At = x - 0.5 - my * (0.5 - y) / mx;
@@ -203,21 +210,56 @@ void KeepBand(const Band& b, int y, int& lo, int& hi) {
     hi = std::min(hi, Ceil(b.To + y * b.PerRow));
 }
 
-}  // namespace
+// Pens wider than this draw as this wide: it covers any picture many times over.
+constexpr double kMaxPenWidth = 1e6;
+// How far beyond the clip a curve is followed: farther than any pen reaches, near enough that
+// every figure of the rasteriser stays far inside the ranges of double and int.
+constexpr double kCurveReach = 4e6;
 
-// An antialiased polyline with square ends, its pixels' coverage falling off linearly across the
-// pixel's own width from the edge of the ideal stroke: what a stroker and a fill would draw, without
-// building the outline.
-void DrawCurve(QImage& image, const QRectF& clip, const std::vector<QPointF>& input, uint32_t rgb, double width) {
-    if (image.isNull() || image.format() != QImage::Format_RGB32) return;
-    std::vector<QPointF> pts;
-    pts.reserve(input.size());
-    for (const QPointF& at : input)
-        if (std::isfinite(at.x()) && std::isfinite(at.y()) && (pts.empty() || at != pts.back())) pts.push_back(at);  // as a path skips it
-    if (pts.empty()) return;
-    const bool dot = pts.size() == 1;  // a square of the pen's width
-    if (dot) pts.push_back(pts.front());
+struct CurveBox {
+    double Left, Top, Right, Bottom;
+    bool Holds(QPointF p) const { return p.x() >= Left && p.x() <= Right && p.y() >= Top && p.y() <= Bottom; }
+    double Side(int i) const { return i == 0 ? Left : i == 1 ? Right : i == 2 ? Top : Bottom; }
+};
 
+// The point at t along a to b, with h = b / 2 - a / 2: from the nearer end, so that nothing
+// overflows where b - a would. On the box edge `edge` that coordinate is the edge's own.
+QPointF PointAlong(QPointF a, QPointF b, QPointF h, double t, const CurveBox& box, int edge) {
+    QPointF p = t <= 0.5 ? a + (2 * t) * h : b - (2 * (1 - t)) * h;
+    if (edge == 0 || edge == 1) p.setX(box.Side(edge));
+    if (edge == 2 || edge == 3) p.setY(box.Side(edge));
+    return {std::clamp(p.x(), box.Left, box.Right), std::clamp(p.y(), box.Top, box.Bottom)};
+}
+
+// The part of segment a-b in the box, for any finite ends (Liang-Barsky on half the difference,
+// which cannot overflow). Where an end is cut it lands on the box; where the ends are so far
+// apart that double cannot place the part, it is as near as double allows.
+bool CutToBox(QPointF& a, QPointF& b, const CurveBox& box) {
+    const QPointF h(b.x() / 2 - a.x() / 2, b.y() / 2 - a.y() / 2);
+    double t0 = 0, t1 = 1;
+    int in = -1, out = -1;
+    const double p[4] = {-h.x(), h.x(), -h.y(), h.y()};
+    const double q[4] = {a.x() - box.Left, box.Right - a.x(), a.y() - box.Top, box.Bottom - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double t = q[i] / 2 / p[i];  // finite or infinite, never NaN
+        if (p[i] < 0 && t > t0) t0 = t, in = i;
+        if (p[i] > 0 && t < t1) t1 = t, out = i;
+        if (t0 > t1) return false;
+    }
+    const QPointF from = in < 0 ? a : PointAlong(a, b, h, t0, box, in);
+    const QPointF to = out < 0 ? b : PointAlong(a, b, h, t1, box, out);
+    a = from, b = to;
+    return true;
+}
+
+// One unbroken polyline of at least two points (two equal points: a dot), within kCurveReach of
+// the clip, half its pen's width at most kMaxPenWidth / 2.
+void DrawRun(QImage& image, int clipLeft, int clipTop, int clipRight, int clipBottom, const std::vector<QPointF>& pts,
+             uint32_t rgb, double half) {
     const size_t segments = pts.size() - 1;
     std::vector<QPointF> dir(segments);
     std::vector<double> length(segments);
@@ -233,13 +275,9 @@ void DrawCurve(QImage& image, const QRectF& clip, const std::vector<QPointF>& in
         joints[i] = JointEdge(pts[i].x(), pts[i].y(), m.x(), m.y());
     }
 
-    const int clipLeft = std::max(0, Floor(clip.left())), clipTop = std::max(0, Floor(clip.top()));
-    const int clipRight = std::min(image.width(), Ceil(clip.right()));
-    const int clipBottom = std::min(image.height(), Ceil(clip.bottom()));
     const int cr = (rgb >> 16) & 0xFF, cg = (rgb >> 8) & 0xFF, cb = rgb & 0xFF;
     uchar* bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
-    const double half = width / 2;
 
     for (size_t i = 0; i < segments; ++i) {
         const QPointF a = pts[i], u = dir[i];
@@ -271,14 +309,67 @@ void DrawCurve(QImage& image, const QRectF& clip, const std::vector<QPointF>& in
                 double c = top - std::abs(acrossAt);
                 if (startCap) c = std::min(c, top + alongAt);
                 if (endCap) c = std::min(c, top + lenAt - alongAt);
-                if (c < 1) continue;
-                const int alpha = std::min(static_cast<int>(c), 255);
+                if (!(c >= 1)) continue;
+                const int alpha = static_cast<int>(std::min(c, 255.0));  // limited before the cast
                 const QRgb o = row[x];
                 auto mix = [alpha](int from, int to) { return (from * (255 - alpha) + to * alpha + 127) / 255; };
                 row[x] = qRgb(mix(qRed(o), cr), mix(qGreen(o), cg), mix(qBlue(o), cb));
             }
         }
     }
+}
+
+}  // namespace
+
+// An antialiased polyline with square ends, its pixels' coverage falling off linearly across the
+// pixel's own width from the edge of the ideal stroke: what a stroker and a fill would draw, without
+// building the outline. Any doubles are taken: points that are not finite are left out, a clip or
+// pen that is not a number draws nothing, and what lies farther beyond the clip than any pen
+// reaches is cut off there.
+void DrawCurve(QImage& image, const QRectF& clip, const std::vector<QPointF>& input, uint32_t rgb, double width) {
+    if (image.isNull() || image.format() != QImage::Format_RGB32) return;
+    if (!(width >= 0)) return;
+    const double half = std::min(width, kMaxPenWidth) / 2;
+    const double left = clip.left(), top = clip.top(), right = clip.right(), bottom = clip.bottom();
+    if (std::isnan(left) || std::isnan(top) || std::isnan(right) || std::isnan(bottom)) return;
+    // The clip within the picture, so the clip and everything measured from it stay small.
+    const double w = image.width(), h = image.height();
+    const CurveBox inside{std::clamp(left, 0.0, w), std::clamp(top, 0.0, h), std::clamp(right, 0.0, w),
+                     std::clamp(bottom, 0.0, h)};
+    const CurveBox far{inside.Left - kCurveReach, inside.Top - kCurveReach, inside.Right + kCurveReach,
+                  inside.Bottom + kCurveReach};
+    const int clipLeft = Floor(inside.Left), clipTop = Floor(inside.Top);
+    const int clipRight = Ceil(inside.Right), clipBottom = Ceil(inside.Bottom);
+    if (clipLeft >= clipRight || clipTop >= clipBottom) return;
+
+    std::vector<QPointF> pts;
+    pts.reserve(input.size());
+    for (const QPointF& at : input)
+        if (std::isfinite(at.x()) && std::isfinite(at.y()) && (pts.empty() || at != pts.back())) pts.push_back(at);  // as a path skips it
+    if (pts.empty()) return;
+    if (pts.size() == 1) {  // a square of the pen's width
+        if (far.Holds(pts.front())) DrawRun(image, clipLeft, clipTop, clipRight, clipBottom, {pts[0], pts[0]}, rgb, half);
+        return;
+    }
+    // Where the curve goes beyond the far box it is cut at the box, and starts anew where it comes back.
+    std::vector<QPointF> run;
+    auto flush = [&] {
+        if (run.size() >= 2) DrawRun(image, clipLeft, clipTop, clipRight, clipBottom, run, rgb, half);
+        run.clear();
+    };
+    for (size_t i = 0; i + 1 < pts.size(); ++i) {
+        QPointF a = pts[i], b = pts[i + 1];
+        const bool aHeld = far.Holds(a), bHeld = far.Holds(b);
+        if (!(aHeld && bHeld) && !CutToBox(a, b, far)) {
+            flush();
+            continue;
+        }
+        if (!aHeld) flush();
+        if (run.empty()) run.push_back(a);
+        if (b != run.back()) run.push_back(b);
+        if (!bHeld) flush();
+    }
+    flush();
 }
 
 namespace {
@@ -298,11 +389,8 @@ void AddLine(QRegion& region, const QRectF& bounds, QPointF a, QPointF b, double
     }
 }
 
-void AddText(QRegion& region, const QFont& f, double left, double top, const QString& text) {
-    const QFontMetricsF fm(f);
-    const QPointF at = P(left, top);
-    region += Padded(QRectF(at.x(), at.y(), fm.horizontalAdvance(text), fm.height()), 3);
-}
+QLineF Pixels(const PlotLine& l) { return {P(l.X1, l.Y1), P(l.X2, l.Y2)}; }
+QRectF Pixels(const PlotBox& b) { return {P(b.Left, b.Top), P(b.Right(), b.Bottom())}; }
 
 }  // namespace
 
@@ -311,8 +399,9 @@ BodeCanvas::BodeCanvas(const DigFilterLogic& logic, QWidget* parent) : QWidget(p
     setMouseTracking(true);  // click to grab, then move with no button held
     setAttribute(Qt::WA_OpaquePaintEvent);  // every pixel comes from the kept layer
     setGeometry(TwipsToPixels(kPlotLeft), TwipsToPixels(kPlotTop), TwipsToPixels(kPlotWidth), TwipsToPixels(kPlotHeight));
+    // The plot's small print, grown with the layout so that it keeps its place among the lines.
     QFont f = font();
-    f.setPointSizeF(7);
+    f.setPointSizeF(7 * LayoutScale());
     setFont(f);
 }
 
@@ -345,9 +434,11 @@ bool BodeCanvas::SameMoving(const MovingState& s, const MovingState& t) {
     if (t.CaptionsVisible &&
         !(Same(a.lblPolePos, b.lblPolePos) && Same(a.lblZeroPos, b.lblZeroPos) && Same(a.lblLowGainPos, b.lblLowGainPos)))
         return false;
-    return !t.MarksVisible || (Same(a.shpPole, b.shpPole) && Same(a.shpZero, b.shpZero) &&
-                               Same(a.lnIstSlope, b.lnIstSlope) && Same(a.LnHor1, b.LnHor1) &&
-                               Same(a.ln2ndSlope, b.ln2ndSlope) && Same(a.LnHor2, b.LnHor2) && SameHF(s.Gains, t.Gains));
+    // Captions step aside from the marks, so where they stand depends on the marks as well.
+    return !(t.MarksVisible || t.CaptionsVisible) ||
+           (Same(a.shpPole, b.shpPole) && Same(a.shpZero, b.shpZero) && Same(a.lnIstSlope, b.lnIstSlope) &&
+            Same(a.LnHor1, b.LnHor1) && Same(a.ln2ndSlope, b.ln2ndSlope) && Same(a.LnHor2, b.LnHor2) &&
+            SameHF(s.Gains, t.Gains));
 }
 
 void BodeCanvas::Refresh() {
@@ -365,21 +456,114 @@ void BodeCanvas::Refresh() {
     movingKnown_ = true;
 }
 
+double BodeCanvas::TextWidth(const QString& text) const {
+    return QFontMetricsF(font()).horizontalAdvance(text) * TwipsPerPixel();
+}
+
+double BodeCanvas::TextHeight() const { return QFontMetricsF(font()).height() * TwipsPerPixel(); }
+
+PlotBox BodeCanvas::BoxOf(const PlotText& t) const { return {t.Left, t.Top, TextWidth(t.Text), TextHeight()}; }
+
+PlotLine BodeCanvas::BottomLine() const {
+    const BodeGrid& g = logic_.Plot.Grid;
+    return {g.HorizontalX1, g.BottomY, g.BottomX2, g.BottomY};
+}
+
+std::vector<BodeCanvas::PlotText> BodeCanvas::TickTexts() const {
+    const BodeGrid& g = logic_.Plot.Grid;
+    const double h = TextHeight();
+    std::vector<PlotText> out;
+    out.push_back({kFirstFrequencyLabel, g.X[0] - TextWidth(kFirstFrequencyLabel) / 2, kFrequencyLabelTop, Qt::black});
+    for (const GridTick& t : FrequencyTicks(g))
+        out.push_back({t.Text, t.Pos - TextWidth(t.Text) / 2, kFrequencyLabelTop, Qt::black});
+    // Right-aligned just left of the grid, so the widest text never runs into it.
+    for (const GridTick& t : GainTicks(g))
+        out.push_back({t.Text, g.X[0] - kGainLabelGap - TextWidth(t.Text), t.Pos - h / 2, QColor(0, 0, 192)});
+    for (const GridTick& t : PhaseTicks(g))
+        out.push_back({t.Text, PhaseLabelLeft(g), t.Pos - h / 2, QColor(0, 192, 0)});
+    return out;
+}
+
+std::vector<BodeCanvas::PlotText> BodeCanvas::RangeTexts() const {
+    if (!logic_.FilterMarksVisible) return {};
+    const MarkerPlot& plot = logic_.Plot;
+    const double h = TextHeight();
+    // The LF label lies under the gain label of its line's lower end, whose height is the font's.
+    const double lfTop = std::max<double>(plot.Gains.LFLabelTop, plot.Gains.LFY2 + h / 2 + kCaptionTextGap);
+    const double poleZeroLeft = plot.PoleZero.Centre() - TextWidth(kPoleZeroLabel) / 2;
+    return {{kPoleZeroLabel, poleZeroLeft, plot.Grid.BottomY - h - kPoleZeroLabelGap, kRangeColor},
+            {kLFLabel, plot.Gains.LFLabelLeft, lfTop, kRangeColor}};
+}
+
+std::vector<PlotLine> BodeCanvas::StillMarks() const {
+    if (!logic_.FilterMarksVisible) return {};
+    const MarkerPlot& plot = logic_.Plot;
+    const float bottom = plot.Grid.BottomY;
+    return {{plot.PoleZero.X1, bottom, plot.PoleZero.X2, bottom},
+            {plot.Gains.LFX, plot.Gains.LFY1, plot.Gains.LFX, plot.Gains.LFY2}};
+}
+
+std::vector<PlotLine> BodeCanvas::MovingMarks(const MovingState& s) const {
+    if (!s.MarksVisible) return {};
+    const FilterMarkers& m = s.Markers;
+    return {m.lnIstSlope, m.LnHor1, m.ln2ndSlope, m.LnHor2, {s.Gains.HFX, s.Gains.HFY1, s.Gains.HFX, s.Gains.HFY2}};
+}
+
+const std::vector<BodeCanvas::PlotText>& BodeCanvas::MovingTexts(const MovingState& s) const {
+    const MarkerPlot& plot = logic_.Plot;
+    if (placed_ && SameMoving(placed_->Moving, s) && Same(placed_->Grid, plot.Grid) &&
+        Same(placed_->PoleZero, plot.PoleZero) && SameLF(placed_->Gains, plot.Gains) && placed_->Font == font())
+        return placed_->Texts;
+    placed_ = Placed{s, plot.Grid, plot.PoleZero, plot.Gains, font(), PlaceMovingTexts(s)};
+    return placed_->Texts;
+}
+
+std::vector<BodeCanvas::PlotText> BodeCanvas::PlaceMovingTexts(const MovingState& s) const {
+    std::vector<PlotText> out;
+    if (!s.MarksVisible && !s.CaptionsVisible) return out;
+    const BodeGrid& g = logic_.Plot.Grid;
+    const FilterMarkers& m = s.Markers;
+    const double h = TextHeight();
+
+    // What the captions must keep clear of: the marks, the range labels and the markers.
+    PlotObstacles o;
+    o.Lines = StillMarks();
+    o.Lines.push_back(BottomLine());
+    for (const PlotLine& l : MovingMarks(s)) o.Lines.push_back(l);
+    for (const PlotText& t : RangeTexts()) o.Boxes.push_back(BoxOf(t));
+    if (s.MarksVisible) {
+        o.Boxes.push_back(MarkerBox(m.shpPole));
+        o.Boxes.push_back(MarkerBox(m.shpZero));
+    }
+    const double x0 = g.X[0], xr = g.X[kVerticalGridLines - 1];
+    o.Bounds = {x0 + kCaptionClearance, 0, xr - x0 - 2 * kCaptionClearance, g.BottomY - kCaptionClearance};
+    auto place = [&](const QString& text, const std::vector<PlotBox>& places, const QColor& color) {
+        const PlotBox b = FirstClear(places, o);
+        o.Boxes.push_back(b);
+        out.push_back({text, b.Left, b.Top, color});
+    };
+    if (s.MarksVisible) place(kHFLabel, HFLabelPlaces(s.Gains, TextWidth(kHFLabel), h), kRangeColor);
+    if (s.CaptionsVisible) {
+        // The integrator's caption has the fewest places to go: it goes first.
+        const MarkerCaption& low = m.lblLowGainPos;
+        place(low.Text, LowGainCaptionPlaces(low, TextWidth(low.Text), h), Qt::black);
+        for (auto [c, marker] : {std::pair{&m.lblZeroPos, &m.shpZero}, std::pair{&m.lblPolePos, &m.shpPole}})
+            place(c->Text, MarkerCaptionPlaces(*c, *marker, TextWidth(c->Text), h), Qt::black);
+    }
+    return out;
+}
+
 QRegion BodeCanvas::MovingRegion(const MovingState& s) const {
     QRegion r;
     const QRectF bounds = QRectF(rect()).adjusted(-4, -4, 4, 4);
     const FilterMarkers& m = s.Markers;
+    const double pad = PenWidth(4);  // past the widest pen's half, and its antialiasing
     if (s.MarksVisible) {
-        for (const PlotLine* l : {&m.lnIstSlope, &m.LnHor1, &m.ln2ndSlope, &m.LnHor2})
-            AddLine(r, bounds, P(l->X1, l->Y1), P(l->X2, l->Y2), 3);
+        for (const PlotLine& l : MovingMarks(s)) AddLine(r, bounds, P(l.X1, l.Y1), P(l.X2, l.Y2), pad);
         for (const MarkerShape* sh : {&m.shpPole, &m.shpZero})
-            r += Padded(QRectF(P(sh->Left, sh->Top), P(sh->Left + sh->Width, sh->Top + sh->Height)), 3);
-        AddLine(r, bounds, P(s.Gains.HFX, s.Gains.HFY1), P(s.Gains.HFX, s.Gains.HFY2), 4);
-        AddText(r, font(), s.Gains.HFX - TextWidthTwips(font(), kHFLabel) - 50, s.Gains.HFLabelTop, kHFLabel);
+            r += Padded(QRectF(P(sh->Left, sh->Top), P(sh->Left + sh->Width, sh->Top + sh->Height)), pad);
     }
-    if (s.CaptionsVisible)
-        for (const MarkerCaption* c : {&m.lblPolePos, &m.lblZeroPos, &m.lblLowGainPos})
-            AddText(r, font(), CaptionLeft(font(), *c), c->Bottom - kCaptionHeight, c->Text);
+    for (const PlotText& t : MovingTexts(s)) r += Padded(Pixels(BoxOf(t)), pad);
     return r & rect();
 }
 
@@ -400,65 +584,61 @@ void BodeCanvas::DrawStillLayer() {
     for (const BodeCurve& c : logic_.Curves) {
         points.clear();
         for (const PlotPoint& pt : c.Points) points.push_back(P(pt.X, pt.Y) * ratio);
-        DrawCurve(still_, clip, points, c.Color, kCurvePenWidth * ratio);
+        DrawCurve(still_, clip, points, c.Color, PenWidth(kCurvePenWidth) * ratio);
     }
 
     QPainter p(&still_);
     p.setFont(font());
     p.setClipRect(rect());
-    const MarkerPlot& plot = logic_.Plot;
-    const BodeGrid& g = plot.Grid;
+    const BodeGrid& g = logic_.Plot.Grid;
 
     p.setPen(QPen(QColor(128, 128, 128), 1));
     for (float x : g.X) p.drawLine(P(x, g.BottomY), P(x, g.VerticalTop));
     for (float y : g.Y) p.drawLine(P(g.HorizontalX1, y), P(g.HorizontalX2, y));
     p.drawLine(P(g.HorizontalX1, g.BottomY), P(g.BottomX2, g.BottomY));
 
-    const double h = TextHeightTwips(p);
-    p.setPen(Qt::black);
-    constexpr double kFrequencyLabelTop = 6960;
-    TextAt(p, g.X[0] - TextWidthTwips(p, kFirstFrequencyLabel) / 2, kFrequencyLabelTop, kFirstFrequencyLabel);
-    for (const GridTick& t : FrequencyTicks(g)) TextAt(p, t.Pos - TextWidthTwips(p, t.Text) / 2, kFrequencyLabelTop, t.Text);
-    p.setPen(QColor(0, 0, 192));
-    // Right-aligned just left of the grid, so the widest text never runs into it.
-    for (const GridTick& t : GainTicks(g)) TextAt(p, g.X[0] - 30 - TextWidthTwips(p, t.Text), t.Pos - h / 2, t.Text);
-    p.setPen(QColor(0, 192, 0));
-    for (const GridTick& t : PhaseTicks(g)) TextAt(p, PhaseLabelLeft(g), t.Pos - h / 2, t.Text);
-
-    if (logic_.FilterMarksVisible) {
-        p.setPen(QPen(kRangeColor, 3));
-        p.drawLine(P(plot.PoleZero.X1, g.BottomY), P(plot.PoleZero.X2, g.BottomY));
-        p.drawLine(P(plot.Gains.LFX, plot.Gains.LFY1), P(plot.Gains.LFX, plot.Gains.LFY2));
-        const QString pole = QStringLiteral("Pole/Zero Frequency Range");
-        TextAt(p, plot.PoleZero.Centre() - TextWidthTwips(p, pole) / 2, g.BottomY - h - 20, pole);
-        TextAt(p, plot.Gains.LFLabelLeft, plot.Gains.LFLabelTop, QStringLiteral("LF Gain Range"));
-    }
+    p.setPen(QPen(kRangeColor, PenWidth(kRangePen)));
+    for (const PlotLine& l : StillMarks()) Line(p, l);
+    for (const auto& texts : {TickTexts(), RangeTexts()})
+        for (const PlotText& t : texts) {
+            p.setPen(t.Color);
+            TextAt(p, t.Left, t.Top, t.Text);
+        }
 }
 
 void BodeCanvas::PaintMovingLayer(QPainter& p) const {
-    const MarkerPlot& plot = logic_.Plot;
-    const FilterMarkers& m = plot.Markers;
-    if (logic_.FilterMarksVisible) {
-        p.setPen(QPen(Rgb(kAsymptoteColor), 2));
-        Line(p, m.lnIstSlope);
-        Line(p, m.LnHor1);
-        Line(p, m.ln2ndSlope);
-        Line(p, m.LnHor2);
+    const MovingState s = CurrentMoving();
+    const FilterMarkers& m = s.Markers;
+    if (s.MarksVisible) {
+        const std::vector<PlotLine> marks = MovingMarks(s);
+        p.setPen(QPen(Rgb(kAsymptoteColor), PenWidth(kAsymptotePen)));
+        for (size_t i = 0; i + 1 < marks.size(); ++i) Line(p, marks[i]);
         p.setRenderHint(QPainter::Antialiasing, true);
         Marker(p, m.shpPole, kPoleColor);
         Marker(p, m.shpZero, kZeroColor);
         p.setRenderHint(QPainter::Antialiasing, false);
         // The HF range stays in front of the pole that moves within it.
-        p.setPen(QPen(kRangeColor, 3));
-        p.drawLine(P(plot.Gains.HFX, plot.Gains.HFY1), P(plot.Gains.HFX, plot.Gains.HFY2));
-        TextAt(p, plot.Gains.HFX - TextWidthTwips(p, kHFLabel) - 50, plot.Gains.HFLabelTop, kHFLabel);
+        p.setPen(QPen(kRangeColor, PenWidth(kRangePen)));
+        Line(p, marks.back());
     }
-    if (logic_.CaptionsVisible) {
-        p.setPen(Qt::black);
-        Caption(p, m.lblPolePos);
-        Caption(p, m.lblZeroPos);
-        Caption(p, m.lblLowGainPos);
+    for (const PlotText& t : MovingTexts(s)) {
+        p.setPen(t.Color);
+        TextAt(p, t.Left, t.Top, t.Text);
     }
+}
+
+QList<PaintedCaption> BodeCanvas::Captions() const {
+    QList<PaintedCaption> out;
+    for (const auto& texts : {TickTexts(), RangeTexts(), MovingTexts(CurrentMoving())})
+        for (const PlotText& t : texts) out.push_back({t.Text, Pixels(BoxOf(t))});
+    return out;
+}
+
+QList<QLineF> BodeCanvas::Lines() const {
+    QList<QLineF> out{Pixels(BottomLine())};
+    for (const PlotLine& l : StillMarks()) out.push_back(Pixels(l));
+    for (const PlotLine& l : MovingMarks(CurrentMoving())) out.push_back(Pixels(l));
+    return out;
 }
 
 void BodeCanvas::paintEvent(QPaintEvent* event) {

@@ -267,6 +267,7 @@ void DigFilterLogic::SetPowerStageTopology(int n) {
 void DigFilterLogic::ChooseFrequency(int code) {
     if (code < 0 || code >= kFrequencyCount) return;
     Registers.FreqCode = code;
+    Registers.FrequencyChosen = true;
     cmbFreq_Click();
 }
 

@@ -53,6 +53,7 @@ QString FilterRegisterLogic::ThresholdText() const {
 
 void FilterRegisterLogic::ChooseFrequency(int code) {
     FreqCode = code;
+    FrequencyChosen = FreqCode >= 0 && FreqCode < kFrequencyCount;
     Shared().SwitchingFrequencyHz = static_cast<float>(ParseNumber(FreqText()) * 1000);
     ReadFilterSet(0);
     ReadFilterSet(1);
@@ -60,6 +61,7 @@ void FilterRegisterLogic::ChooseFrequency(int code) {
 
 void FilterRegisterLogic::ReadSwitchingFrequency() {
     const int c = ReadRegister(DevAddr, kSwitchingFrequencyRegister) & 15;
+    FrequencyChosen = false;
     if (c < kFrequencyCount) {
         FreqCode = c;
         if (FrequencyItemSelected) FrequencyItemSelected();
@@ -83,6 +85,12 @@ void FilterRegisterLogic::ReadFilterSet(int m) {
 QString FilterRegisterLogic::UnlistedFrequencyMessage() {
     return QStringLiteral("The chip runs at a switching frequency that the list does not hold: its switching "
                           "frequency, PWM edges and digital filter settings were left as they are.");
+}
+
+QString FilterRegisterLogic::UnscaledEdgesMessage() {
+    return QStringLiteral("The chip ran at a switching frequency that the list does not hold: the chosen switching "
+                          "frequency and the digital filter settings were written, but the PWM edges were left "
+                          "unscaled. Check them on the PWM page.");
 }
 
 QString FilterRegisterLogic::InvalidSetMessage(int m) {
@@ -114,20 +122,21 @@ void FilterRegisterLogic::cmdApply_Click() {
     // This page's own frequency: another device's page may have set the shared value since.
     const float fs = PageFrequency();
     // A chip running at a frequency no list item names gives no ratio for its edges, and its
-    // filter codes mean corners this page cannot know: its frequency, edges and filter stay.
+    // filter codes mean corners this page cannot know. Only a frequency the user chose here
+    // brings it back to one the list holds, with the filter drawn at that frequency.
     const bool chipFrequencyKnown = (v & 15) < kFrequencyCount;
-    if (chipFrequencyKnown) {
-        RescalePWMEdges(DevAddr, v & 15, fs);
-        // With no frequency chosen the frequency bits stay as they are rather than taking a code
-        // the chip has no frequency for; likewise the threshold's neighbour bit 3.
-        if (fs > 0) WriteRegister(DevAddr, kSwitchingFrequencyRegister, (v & 0xF0) | FreqCode);
-    }
+    const bool takesChosenFrequency = !chipFrequencyKnown && FrequencyChosen && fs > 0;
+    if (chipFrequencyKnown) RescalePWMEdges(DevAddr, v & 15, fs);
+    // With no frequency chosen the frequency bits stay as they are rather than taking a code
+    // the chip has no frequency for; likewise the threshold's neighbour bit 3.
+    if ((chipFrequencyKnown && fs > 0) || takesChosenFrequency)
+        WriteRegister(DevAddr, kSwitchingFrequencyRegister, (v & 0xF0) | FreqCode);
     const int t = ReadRegister(DevAddr, kThresholdRegister) & 0xF8;
     if (ThresholdCode >= 0 && ThresholdCode < kThresholdCount)
         WriteRegister(DevAddr, kThresholdRegister, t | ThresholdCode);
     const int w = ReadRegister(DevAddr, kPinDisableRegister);
     WriteRegister(DevAddr, kPinDisableRegister, w | 1);
-    if (!chipFrequencyKnown) {
+    if (!chipFrequencyKnown && !takesChosenFrequency) {
         // Say so: the user may have dragged a new filter that this Apply cannot program.
         MsgBox(UnlistedFrequencyMessage(), MsgButtons::OK, MsgIcon::Exclamation);
         return;
@@ -141,4 +150,5 @@ void FilterRegisterLogic::cmdApply_Click() {
         WriteCode(DevAddr, HFGainRegister(m), HighFreqGainToCode(s.HFGain, s.Pole, s.Zero, fs));
         WriteCode(DevAddr, LFGainRegister(m), LowFreqGainToCode(s.LFGain));
     }
+    if (takesChosenFrequency) MsgBox(UnscaledEdgesMessage(), MsgButtons::OK, MsgIcon::Exclamation);
 }

@@ -29,6 +29,8 @@ public:
     int32_t DevAddr;
     std::array<FilterSet, 2> Sets{};      // FilterSet(0) CCM, FilterSet(1) DCM
     int FreqCode = kFrequencyCount;       // cmbFreq's index; kFrequencyCount: nothing chosen
+    // FreqCode is the user's own pick from the list since the chip was last read, not the chip's.
+    bool FrequencyChosen = false;
     int ThresholdCode = kThresholdCount;  // cmbCCMDCM's index; kThresholdCount: nothing chosen
 
     // Run where the page's own handlers would: selecting a frequency item from code raises the
@@ -45,7 +47,8 @@ public:
     void ChooseFrequency(int code);
 
     // Register 0x5D bits 3:0 into FreqCode and the shared frequency; a code with no entry leaves
-    // both. The page lays its pole/zero range out afterwards in either case.
+    // both. The page lays its pole/zero range out afterwards in either case. Either way the list
+    // now shows no choice of the user's.
     void ReadSwitchingFrequency();
     void ReadCCMDCMThreshold();
     // Set m's codes as values at PageFrequency.
@@ -53,12 +56,15 @@ public:
     // True when set m is usable, after the user let defaults be programmed if it was not.
     bool ValidateFilterSet(int m, const BodeGrid& grid);
     // Edges, frequency, threshold, pin-disable bit, then both sets at PageFrequency. A chip whose
-    // frequency code names no list item keeps its frequency bits, edges and filter registers,
-    // and the user is told so.
+    // frequency code names no list item has no old period to rescale its edges from: once the
+    // user has chosen a frequency here it takes that frequency and both sets with its edges left
+    // as they are; without a choice it keeps its frequency bits, edges and filter registers.
+    // Either way the user is told.
     void cmdApply_Click();
 
     static QString InvalidSetMessage(int m);
     static QString UnlistedFrequencyMessage();
+    static QString UnscaledEdgesMessage();
 };
 
 // The shared switching frequency in Hz, in single precision; 0 until a page has set it.

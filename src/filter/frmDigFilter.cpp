@@ -7,6 +7,7 @@
 #include "filter/power_stage_picture.h"
 #include "link/platform.h"
 #include "shell/frmMain.h"
+#include "shell/layout_font.h"
 #include "shell/print_snapshot.h"
 
 #include <QCheckBox>
@@ -21,6 +22,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+#include <vector>
 
 namespace {
 
@@ -53,11 +57,54 @@ W* Named(W* w, const char* name) {
     return w;
 }
 
-QLabel* Label(QWidget* parent, const QString& text, int x, int y, int w = 130, const char* name = nullptr) {
+QLabel* Label(QWidget* parent, const QString& text, const QRect& at, const char* name = nullptr) {
     auto* l = new QLabel(text, parent);
     if (name) l->setObjectName(QString::fromLatin1(name));
-    l->setGeometry(x, y, w, 18);
+    l->setGeometry(at);
     return l;
+}
+
+int TextWidth(const QWidget* w, const QString& text) {
+    return static_cast<int>(std::ceil(QFontMetricsF(w->font()).horizontalAdvance(text))) + 1;
+}
+
+// One column of the row over the plot: its controls one above the other, as wide as the widest.
+struct Column {
+    std::vector<QWidget*> Widgets;
+    int Width = 0;
+    bool Value = false;  // the values beside the column before: close to it, and given the room after
+};
+
+// Lays the columns out from left to right within [left, right]: values close to their captions,
+// the groups apart, and the room left over shared between the groups.
+void LayOutRow(std::vector<Column>& columns, int left, int right) {
+    const int close = ScaledPixels(6), apart = ScaledPixels(12);
+    int used = 0, gaps = 0;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        used += columns[i].Width;
+        if (i == 0) continue;
+        used += columns[i].Value ? close : apart;
+        gaps += !columns[i].Value;
+    }
+    const int spare = std::max(0, right - left - used);
+    std::vector<int> x(columns.size());
+    int at = left, gap = 0;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (i > 0 && columns[i].Value) at += close;
+        if (i > 0 && !columns[i].Value) {
+            if (gaps > 0) at += spare * (gap + 1) / gaps - spare * gap / gaps;
+            at += apart;
+            ++gap;
+        }
+        x[i] = at;
+        at += columns[i].Width;
+    }
+    for (size_t i = 0; i < columns.size(); ++i) {
+        // A value may use the room up to the next group, for a longer value than the widest foreseen.
+        const int end = i + 1 < columns.size() ? x[i + 1] - close : right;
+        const int w = columns[i].Value ? end - x[i] : columns[i].Width;
+        for (QWidget* c : columns[i].Widgets) c->setGeometry(x[i], c->y(), w, c->height());
+    }
 }
 
 struct LegendRow {
@@ -116,17 +163,14 @@ frmDigFilter::frmDigFilter() {
 
     // The power stage with its inputs on it.
     pctPowerOptions = new PowerStagePicture(stage);
-    pctPowerOptions->move(2, 2);
+    pctPowerOptions->move(ScaledPixels(2), ScaledPixels(2));
     for (int i = 0; i < kModelBoxCount; ++i) {
         const auto b = static_cast<ModelBox>(i);
-        const QPoint at = PowerStageInputPlace(b);
         const bool sharesLabel = b == ModelBox::N2;
         if (!sharesLabel)
-            boxLabels_[static_cast<size_t>(i)] = Label(pctPowerOptions, ModelBoxCaption(b), at.x(), at.y(), 90);
+            boxLabels_[static_cast<size_t>(i)] = Label(pctPowerOptions, ModelBoxCaption(b), PowerStageLabelRect(b));
         auto* e = Named(new QLineEdit(pctPowerOptions), ModelBoxName(b).toLatin1().constData());
-        const bool turns = b == ModelBox::N1 || b == ModelBox::N2;
-        e->setGeometry(at.x() - (b == ModelBox::N1 ? 10 : 0), at.y() + kInputLabelHeight, turns ? 40 : kInputBoxWidth,
-                       kInputBoxHeight);
+        e->setGeometry(PowerStageBoxRect(b));
         boxes_[static_cast<size_t>(i)] = e;
         connect(e, &QLineEdit::textEdited, this, [this, b](const QString& text) {
             logic.SetText(b, text);
@@ -135,9 +179,9 @@ frmDigFilter::frmDigFilter() {
         connect(e, &QLineEdit::editingFinished, this, [this, b] { logic.FinishEdit(b); });
     }
     chkL2C2 = Named(new QCheckBox(QStringLiteral("Enable L2/C2 stage"), pctPowerOptions), "chkL2C2");
-    chkL2C2->move(kL2C2CheckPlace);
+    chkL2C2->move(L2C2CheckPlace());
     chkC3C4 = Named(new QCheckBox(QStringLiteral("Enable C3/C4 stage"), pctPowerOptions), "chkC3C4");
-    chkC3C4->move(kC3C4CheckPlace);
+    chkC3C4->move(C3C4CheckPlace());
     connect(chkL2C2, &QCheckBox::clicked, this, [this](bool on) {
         logic.SetL2C2(on);
         ShowState();
@@ -159,56 +203,87 @@ frmDigFilter::frmDigFilter() {
         ShowState();
     });
 
-    Label(plots, QStringLiteral("Switching Frequency"), 8, 4, 135);
+    // The row over the plot.
+    const int row0 = ScaledPixels(4), row1 = ScaledPixels(26), rowHeight = ScaledPixels(18);
+    auto caption = [plots, rowHeight](const char* text, int y) {
+        return Label(plots, QString::fromLatin1(text), QRect(0, y, 0, rowHeight));
+    };
+    auto value = [plots, rowHeight](const char* name, int y) {
+        return Label(plots, QString(), QRect(0, y, 0, rowHeight), name);
+    };
+    std::vector<Column> row;
+    auto add = [&row](std::vector<QWidget*> widgets, int width, bool isValue = false) {
+        row.push_back({std::move(widgets), width, isValue});
+    };
+    auto widest = [](std::initializer_list<int> widths) { return std::max(widths); };
+
+    QLabel* freqCaption = caption("Switching Frequency", row0);
     cmbFreq = Named(new NoWheelList(plots), "cmbFreq");
-    cmbFreq->setGeometry(8, 24, 110, 22);
+    cmbFreq->setGeometry(0, ScaledPixels(24), 0, ScaledPixels(22));
     for (const QString& t : SwitchingFrequencyTexts()) cmbFreq->addItem(t);
     connect(cmbFreq, &QComboBox::activated, this, [this](int i) {
         logic.ChooseFrequency(i);
         ShowState();
     });
-    Label(plots, QStringLiteral("CCM/DCM Threshold"), 150, 4, 130);
+    add({freqCaption, cmbFreq},
+        widest({TextWidth(freqCaption, freqCaption->text()), ScaledPixels(110), cmbFreq->sizeHint().width()}));
+
+    QLabel* thresholdCaption = caption("CCM/DCM Threshold", row0);
     cmbCCMDCM = Named(new NoWheelList(plots), "cmbCCMDCM");
-    cmbCCMDCM->setGeometry(150, 24, 100, 22);
+    cmbCCMDCM->setGeometry(0, ScaledPixels(24), 0, ScaledPixels(22));
     for (const QString& t : ThresholdTexts()) cmbCCMDCM->addItem(t);
     connect(cmbCCMDCM, &QComboBox::activated, this, [this](int i) { logic.ChooseThreshold(i); });
+    add({thresholdCaption, cmbCCMDCM}, widest({TextWidth(thresholdCaption, thresholdCaption->text()), ScaledPixels(100),
+                                               cmbCCMDCM->sizeHint().width()}));
 
     const char* modes[2] = {"CCM settings", "DCM settings"};
     for (int i = 0; i < 2; ++i) {
         auto* o = new QRadioButton(QString::fromLatin1(modes[i]), plots);
         o->setObjectName(QStringLiteral("optFilterMode(%1)").arg(i));
-        o->setGeometry(275, 4 + 22 * i, 110, 20);
+        o->setGeometry(0, i == 0 ? row0 : row1, 0, ScaledPixels(20));
         connect(o, &QRadioButton::clicked, this, [this, i] {
             if (logic.FilterMode != i) logic.optFilterMode_Click(i);
             ShowState();
         });
         optFilterMode[static_cast<size_t>(i)] = o;
     }
+    add({optFilterMode[0], optFilterMode[1]},
+        widest({optFilterMode[0]->sizeHint().width(), optFilterMode[1]->sizeHint().width()}));
 
-    auto value = [plots](const char* caption, const char* name, int x, int y) {
-        Label(plots, QString::fromLatin1(caption), x, y, 128);
-        return Label(plots, QString(), x + 130, y, 60, name);
+    // Caption pairs with their values, each value column wide enough for the widest value foreseen.
+    struct Pair {
+        const char *caption0, *caption1, *name0, *name1, *widestValue;
+        QLabel **value0, **value1;
     };
-    lblLowFGain = value("Low Frequency Gain", "lblLowFGain", 386, 4);
-    lblHighFGain = value("High Frequency Gain", "lblHighFGain", 386, 26);
-    lblPoleFreq = value("Pole Frequency", "lblPoleFreq", 580, 4);
-    lblZeroFreq = value("Zero Frequency", "lblZeroFreq", 580, 26);
-    Label(plots, QStringLiteral("Loop Filter Bandwidth"), 772, 4, 160);
-    lblLoopBandwidth = Label(plots, QString(), 934, 4, 76, "lblLoopBandwidth");
-    Label(plots, QStringLiteral("Loop Filter Phase Margin"), 772, 26, 160);
-    lblLoopPhaseMargin = Label(plots, QString(), 934, 26, 76, "lblLoopPhaseMargin");
+    const Pair pairs[3] = {
+        {"Low Frequency Gain", "High Frequency Gain", "lblLowFGain", "lblHighFGain", "-88.88dB ", &lblLowFGain,
+         &lblHighFGain},
+        {"Pole Frequency", "Zero Frequency", "lblPoleFreq", "lblZeroFreq", "888.88 kHz", &lblPoleFreq, &lblZeroFreq},
+        {"Loop Filter Bandwidth", "Loop Filter Phase Margin", "lblLoopBandwidth", "lblLoopPhaseMargin", "888.88 kHz",
+         &lblLoopBandwidth, &lblLoopPhaseMargin},
+    };
+    for (const Pair& pr : pairs) {
+        QLabel* c0 = caption(pr.caption0, row0);
+        QLabel* c1 = caption(pr.caption1, row1);
+        add({c0, c1}, widest({TextWidth(c0, c0->text()), TextWidth(c1, c1->text())}));
+        *pr.value0 = value(pr.name0, row0);
+        *pr.value1 = value(pr.name1, row1);
+        add({*pr.value0, *pr.value1}, TextWidth(*pr.value0, QString::fromLatin1(pr.widestValue)), true);
+    }
+    const QRect framePlace = ScaledRect(860, 64, 142, 200);
+    LayOutRow(row, ScaledPixels(8), framePlace.right() + 1);
 
     auto* frame = Named(new QGroupBox(QStringLiteral("Enable Plot"), plots), "fraEnablePlot");
-    frame->setGeometry(860, 64, 142, 200);
+    frame->setGeometry(framePlace);
     for (int r = 0; r < 4; ++r) {
-        const LegendRow& row = kLegendRows[r];
-        Label(frame, QString::fromLatin1(row.caption), 6, 18 + 44 * r, 130);
+        const LegendRow& legendRow = kLegendRows[r];
+        Label(frame, QString::fromLatin1(legendRow.caption), ScaledRect(6, 18 + 44 * r, 130, 18));
         for (int k = 0; k < 2; ++k) {
             const size_t idx = static_cast<size_t>(2 * r + k);
             auto* c = new QCheckBox(k == 0 ? QStringLiteral("Gain") : QStringLiteral("Phase"), frame);
-            c->setObjectName(QString::fromLatin1(k == 0 ? row.gainName : row.phaseName));
-            c->setGeometry(6 + 66 * k, 36 + 44 * r, 64, 20);
-            const QString rgb = QString::fromLatin1(k == 0 ? row.gainColour : row.phaseColour);
+            c->setObjectName(QString::fromLatin1(k == 0 ? legendRow.gainName : legendRow.phaseName));
+            c->setGeometry(ScaledRect(6 + 66 * k, 36 + 44 * r, 64, 20));
+            const QString rgb = QString::fromLatin1(k == 0 ? legendRow.gainColour : legendRow.phaseColour);
             if (!rgb.isEmpty()) c->setStyleSheet(QStringLiteral("color: rgb(%1);").arg(rgb));
             const LegendBox box = kLegendBoxes[idx];
             connect(c, &QCheckBox::clicked, this, [this, box](bool on) {
@@ -218,14 +293,16 @@ frmDigFilter::frmDigFilter() {
             legend_[idx] = c;
         }
     }
+    const int underPlot = TwipsToPixels(kPlotTop + kPlotHeight) + ScaledPixels(6);
     chkShowLabels = Named(new QCheckBox(QStringLiteral("Show Frequency and Gain Values"), plots), "chkShowLabels");
-    chkShowLabels->setGeometry(8, TwipsToPixels(kPlotTop + kPlotHeight) + 6, 260, 20);
+    const int showLabelsWidth = std::max(ScaledPixels(260), chkShowLabels->sizeHint().width());
+    chkShowLabels->setGeometry(ScaledPixels(8), underPlot, showLabelsWidth, ScaledPixels(20));
     connect(chkShowLabels, &QCheckBox::clicked, this, [this](bool on) {
         logic.SetShowLabels(on);
         ShowState();
     });
-    lblPrinting = Label(plots, QStringLiteral("Printing..."), 420, TwipsToPixels(kPlotTop + kPlotHeight) + 6, 120,
-                        "lblPrinting");
+    lblPrinting = Label(plots, QStringLiteral("Printing..."),
+                        QRect(ScaledPixels(420), underPlot, ScaledPixels(120), rowHeight), "lblPrinting");
     lblPrinting->setStyleSheet(QStringLiteral("font-weight: bold;"));
     lblPrinting->hide();
 
@@ -233,7 +310,7 @@ frmDigFilter::frmDigFilter() {
         {"cmdApply", "Apply"}, {"cmdPrint", "Print"}, {"cmdCancel", "Close"}};
     for (int i = 0; i < 3; ++i) {
         auto* b = Named(new QPushButton(QString::fromLatin1(buttons[i].second), plots), buttons[i].first);
-        b->setGeometry(870, 420 + 40 * i, 120, 30);
+        b->setGeometry(ScaledRect(870, 420 + 40 * i, 120, 30));
         if (i == 0) connect(b, &QPushButton::clicked, this, [this] { logic.cmdApply_Click(); });
         if (i == 1) connect(b, &QPushButton::clicked, this, &frmDigFilter::cmdPrint_Click);
         if (i == 2) connect(b, &QPushButton::clicked, this, [this] { logic.cmdCancel_Click(); });

@@ -11,6 +11,8 @@ constexpr TwipsRect kOffset{4080, 4620, 480, 480};
 constexpr TwipsRect kAdc{6240, 1200, 960, 4560};
 constexpr TwipsRect kDigital{7680, 4620, 480, 480};
 constexpr int kValueLeft = 8520, kValueWidth = 1320;
+// The digital offset's list and caption keep a gap from the ADC's right edge.
+constexpr int kDigitalListWidth = 1200, kDigitalLeft = kAdc.Left + kAdc.Width + 120;
 
 int CentreX(const TwipsRect& r) { return r.Left + r.Width / 2; }
 
@@ -72,7 +74,7 @@ SenseScene Build() {
         {{kOffsetLeft, 5640, 1800, kCaptionHeight}, "CS2 Offset Polarity", false},
         {{kAdc.Left, kAdc.Top + kAdc.Height / 2 - 135, kAdc.Width, kCaptionHeight}, "ADC", true},
         {{5520, 6000, 2400, kCaptionHeight}, "Nominal Full Load Voltage", false},
-        {{7200, 3600, 1800, kCaptionHeight}, "Digital Offset Trim", false},
+        {{kDigitalLeft, 3600, 1800, kCaptionHeight}, "Digital Offset Trim", false},
         {{kValueLeft, 1350, kValueWidth, kCaptionHeight}, "CS1 Value", false},
         {{kValueLeft, 4410, kValueWidth, kCaptionHeight}, "CS2 Value", false},
     };
@@ -86,7 +88,7 @@ SenseScene Build() {
         {"cmbCS2OffsetTrim", {kOffsetLeft, 3570, kListWidth, kListHeight}},
         {"cmbCS2OffsetPol", {kOffsetLeft, 5910, kListWidth, kListHeight}},
         {"cmbFullVoltage", {CentreX(kAdc) - 600, 6270, 1200, kListHeight}},
-        {"cmbDigitalTrim", {digitalX - kListWidth / 2, 3870, kListWidth, kListHeight}},
+        {"cmbDigitalTrim", {kDigitalLeft, 3870, kDigitalListWidth, kListHeight}},
         {"lblCS1Val", {kValueLeft, kCS1 - 158, kValueWidth, kListHeight}},
         {"lblCS2Val", {kValueLeft, kCS2 - 158, kValueWidth, kListHeight}},
     };

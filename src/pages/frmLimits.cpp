@@ -4,6 +4,7 @@
 #include "pages/widgets/lamp.h"
 #include "pages/widgets/strip_chart.h"
 #include "core/twips.h"
+#include "registers/readings.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -16,6 +17,7 @@
 #include <QAbstractItemView>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -86,11 +88,15 @@ QWidget* frmLimits::BuildFlagsTab() {
     tglStatus[kFirstFlagLamp] = new Lamp;
     lblFlag = NewLabel(QString(), "lblFlag");
     lblFlagValue = NewLabel(QString(), "lblFlagValue");
-    lblFlag->setMinimumWidth(120);
-    lblFlagValue->setMinimumWidth(80);
+    // Of fixed size, room for any flag's name and value: a new first flag then repaints the two
+    // labels alone, not the whole tab around them.
+    int widest = 0;
+    for (int k = 0; k < 32; ++k) widest = std::max(widest, lblFlag->fontMetrics().horizontalAdvance(GetFlagName(k)));
+    lblFlag->setFixedSize(std::max(ScaledPixels(120), widest + ScaledPixels(8)), lblFlag->sizeHint().height());
+    lblFlagValue->setFixedSize(ScaledPixels(80), lblFlagValue->sizeHint().height());
     row->addWidget(NewLabel(QStringLiteral("Status")));
     row->addWidget(tglStatus[kFirstFlagLamp]);
-    row->addSpacing(20);
+    row->addSpacing(ScaledPixels(20));
     row->addWidget(NewLabel(QStringLiteral("Flag")));
     row->addWidget(lblFlag);
     row->addWidget(NewLabel(QStringLiteral("Value")));
@@ -107,7 +113,7 @@ QWidget* frmLimits::BuildFlagsTab() {
         grid->addWidget(RightLabel(QString::fromLatin1(kLampCaptions[j])), j % 16, col);
         grid->addWidget(tglStatus[static_cast<size_t>(j)], j % 16, col + 1);
     }
-    grid->setColumnMinimumWidth(1, 60);
+    grid->setColumnMinimumWidth(1, ScaledPixels(60));
     for (int j = 0; j <= kFirstFlagLamp; ++j) {
         Lamp* l = tglStatus[static_cast<size_t>(j)];
         l->setObjectName(Name("tglStatus", j));
@@ -130,8 +136,9 @@ QWidget* frmLimits::BuildFaultTab() {
     rows.setPointSizeF(rows.pointSizeF() * kFaultRowsFontScale);
     frame->setFont(rows);
     auto* grid = new QGridLayout(frame);
-    grid->setHorizontalSpacing(4);
-    grid->setContentsMargins(6, 6, 6, 6);
+    grid->setHorizontalSpacing(ScaledPixels(4));
+    const int edge = ScaledPixels(6);
+    grid->setContentsMargins(edge, edge, edge, edge);
     grid->addWidget(NewLabel(QStringLiteral("Action"), "Label1_0"), 0, 1);
     grid->addWidget(NewLabel(QStringLiteral("Resolve Issue"), "Label1_1"), 0, 2);
     grid->addWidget(NewLabel(QStringLiteral("Timing"), "Label1_2"), 0, 3);
@@ -166,14 +173,14 @@ QWidget* frmLimits::BuildFaultTab() {
     QPushButton* apply = NewButton("cmdApply", QStringLiteral("Apply"));
     QPushButton* close = NewButton("cmdClose", QStringLiteral("Close"));
     buttons->addWidget(apply);
-    buttons->addSpacing(40);
+    buttons->addSpacing(ScaledPixels(40));
     buttons->addWidget(close);
     buttons->addStretch();
     connect(apply, &QPushButton::clicked, this, &frmLimits::cmdApply_Click);
     connect(close, &QPushButton::clicked, this, &frmLimits::cmdClose_Click);
 
     auto* v = new QVBoxLayout(tab);
-    v->setContentsMargins(6, 6, 6, 6);
+    v->setContentsMargins(edge, edge, edge, edge);
     v->addWidget(frame);
     v->addStretch();
     v->addLayout(buttons);
@@ -185,7 +192,15 @@ QWidget* frmLimits::BuildReadingsTab() {
     auto frame = [](const char* caption) {
         auto* f = new QGroupBox(QString::fromLatin1(caption));
         f->setObjectName(QString::fromLatin1(caption));
-        new QGridLayout(f);
+        auto* grid = new QGridLayout(f);
+        // Little room between the columns, so that the dials are as large as the width allows;
+        // the rows of labels and gauges stand in the middle of the frame's height.
+        const int edge = ScaledPixels(4);
+        grid->setContentsMargins(edge, edge, edge, edge);
+        grid->setHorizontalSpacing(ScaledPixels(2));
+        grid->setVerticalSpacing(ScaledPixels(2));
+        grid->setRowStretch(0, 1);
+        grid->setRowStretch(3, 1);
         return f;
     };
     QGroupBox* input = frame("Input");
@@ -209,8 +224,8 @@ QWidget* frmLimits::BuildReadingsTab() {
         ggeReadings[static_cast<size_t>(g.number)] = gauge;
         QLabel* label = NewLabel(QString::fromLatin1(g.label));
         label->setAlignment(Qt::AlignCenter);
-        grid->addWidget(label, 0, col);
-        grid->addWidget(gauge, 1, col);
+        grid->addWidget(label, 1, col);
+        grid->addWidget(gauge, 2, col);
         ShowSliders(g.number);
     }
     auto* top = new QHBoxLayout;
@@ -275,7 +290,7 @@ QWidget* frmLimits::BuildDefaultsTab() {
     for (const Row& row : rows) {
         auto* box = new QLineEdit;
         box->setObjectName(Name("txtDefault", row.box));
-        box->setMaximumWidth(80);
+        box->setMaximumWidth(ScaledPixels(80));
         if (row.box < kScaleBoxes) {
             txtDefault[static_cast<size_t>(row.box)] = box;
             connect(box, &QLineEdit::textEdited, this,

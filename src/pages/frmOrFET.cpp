@@ -1,6 +1,10 @@
 #include "pages/frmOrFET.h"
 
+#include "core/twips.h"
+#include "shell/painted_layout.h"
+
 #include <QCheckBox>
+#include <QFontMetricsF>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -8,34 +12,62 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cmath>
 #include <tuple>
 
 namespace {
 
 // A sketch of the OrFET block: the switch between the converter and the bus, driven by its
-// comparator.
-class OrFETPicture : public QWidget {
+// comparator. Drawn in pixels of the design font, grown by the layout scale.
+class OrFETPicture : public QWidget, public PaintedLayout {
 public:
     OrFETPicture() {
         setObjectName(QStringLiteral("Picture1"));
-        setMinimumSize(160, 120);
+        setMinimumSize(ScaledPixels(160), ScaledPixels(120));
+    }
+
+    QList<PaintedCaption> Captions() const override {
+        const Sketch s = Layout();
+        const QFontMetricsF fm(font());
+        QList<PaintedCaption> out;
+        for (const auto& [text, box] : s.texts) out << PaintedCaption{text, fm.boundingRect(box, Qt::AlignCenter, text)};
+        return out;
+    }
+    QList<QLineF> Lines() const override {
+        const Sketch s = Layout();
+        return s.wires + EdgesOf(QPolygonF(s.fet)) + EdgesOf(s.comparator);
     }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
-        const int w = width(), h = height(), y = h / 3;
-        p.drawLine(10, y, w / 2 - 20, y);
-        p.drawLine(w / 2 + 20, y, w - 10, y);
-        p.drawRect(w / 2 - 20, y - 10, 40, 20);
-        p.drawText(QRect(w / 2 - 20, y - 10, 40, 20), Qt::AlignCenter, QStringLiteral("OrFET"));
-        p.drawLine(w / 2, y + 10, w / 2, 2 * h / 3 - 15);
-        QPolygon tri;
-        tri << QPoint(w / 2 - 20, 2 * h / 3 + 15) << QPoint(w / 2 + 20, 2 * h / 3 + 15) << QPoint(w / 2, 2 * h / 3 - 15);
-        p.drawPolygon(tri);
-        p.drawText(QRect(0, y - 30, w / 2, 18), Qt::AlignCenter, QStringLiteral("Vout"));
-        p.drawText(QRect(w / 2, y - 30, w / 2, 18), Qt::AlignCenter, QStringLiteral("Bus"));
+        const Sketch s = Layout();
+        for (const QLineF& l : s.wires) p.drawLine(l);
+        p.drawRect(s.fet);
+        p.drawPolygon(s.comparator);
+        for (const auto& [text, box] : s.texts) p.drawText(box, Qt::AlignCenter, text);
+    }
+
+private:
+    struct Sketch {
+        QList<QLineF> wires;
+        QRectF fet;
+        QPolygonF comparator;
+        QList<std::pair<QString, QRectF>> texts;
+    };
+    Sketch Layout() const {
+        const double k = LayoutScale(), w = width(), h = height(), y = std::floor(h / 3), mid = std::floor(w / 2);
+        const double half = 20 * k, top = std::floor(2 * h / 3);
+        Sketch s;
+        s.fet = QRectF(mid - half, y - 10 * k, 2 * half, 20 * k);
+        s.wires = {QLineF(10 * k, y, mid - half, y), QLineF(mid + half, y, w - 10 * k, y),
+                   QLineF(mid, y + 10 * k, mid, top - 15 * k)};
+        s.comparator = QPolygonF({QPointF(mid - half, top + 15 * k), QPointF(mid + half, top + 15 * k), QPointF(mid, top - 15 * k)});
+        s.texts = {{QStringLiteral("OrFET"), s.fet},
+                   {QStringLiteral("Vout"), QRectF(0, y - 30 * k, mid, 18 * k)},
+                   {QStringLiteral("Bus"), QRectF(mid, y - 30 * k, mid, 18 * k)}};
+        return s;
     }
 };
 

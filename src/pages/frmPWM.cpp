@@ -19,12 +19,6 @@ namespace {
 
 QString Indexed(const char* name, int i) { return QString::fromLatin1(name) + u'_' + QString::number(i); }
 
-QPushButton* NudgeButton(const char* name, int i, const char* caption) {
-    QPushButton* b = NewButton(Indexed(name, i).toLatin1().constData(), QString::fromLatin1(caption));
-    b->setFixedSize(17, 17);
-    return b;
-}
-
 }  // namespace
 
 frmPWM::frmPWM() {
@@ -44,30 +38,30 @@ frmPWM::frmPWM() {
     auto* top = new QHBoxLayout;
     top->addWidget(NewLabel(QStringLiteral("Converter Topology"), "Label4"));
     top->addWidget(views.Add(NewList("cmbTopology"), logic.cmbTopology));
-    top->addSpacing(20);
+    top->addSpacing(ScaledPixels(20));
     top->addWidget(NewLabel(QStringLiteral("PWM  Frequency"), "Label5"));
     lblPWMFreq = NewLabel(QString(), "lblPWMFreq");
     lblPWMFreq->setToolTip(QStringLiteral("PWM Switching Frequency is programmable in the Digital Filter Window"));
-    lblPWMFreq->setMinimumWidth(60);
+    lblPWMFreq->setMinimumWidth(ScaledPixels(60));
     lblPWMFreq->setFrameShape(QFrame::Panel);
     lblPWMFreq->setFrameShadow(QFrame::Sunken);
     top->addWidget(lblPWMFreq);
     QComboBox* freq = views.Add(NewList("cmbFreq"), logic.cmbFreq);
     freq->setVisible(false);  // follows the filter designer; the user cannot reach it
     top->addWidget(freq);
-    top->addSpacing(20);
+    top->addSpacing(ScaledPixels(20));
     top->addWidget(NewLabel(QStringLiteral("AUX PWM  Frequency"), "Label7"));
     top->addWidget(views.Add(NewList("cmbAuxFreq"), logic.cmbAuxFreq));
     top->addStretch();
 
     auto* rows = new QGridLayout;
-    rows->setVerticalSpacing(2);
+    rows->setVerticalSpacing(ScaledPixels(2));
     for (int i = 0; i < pwm::kOutputs; ++i) {
         const char* nameLabel = i == 1 ? "Label6" : nullptr;
         QLabel* name = NewLabel(PWMOutputName(i), nameLabel);
         if (!nameLabel) name->setObjectName(Indexed("Label3", i == 0 ? 0 : i - 1));
         name->setWordWrap(true);
-        name->setFixedWidth(TwipsToPixels(pwm::kPictureLeft) - 8);
+        name->setFixedWidth(TwipsToPixels(pwm::kPictureLeft) - ScaledPixels(8));
         rows->addWidget(name, i, 0);
 
         auto* canvas = new PWMCanvas;
@@ -87,7 +81,7 @@ frmPWM::frmPWM() {
         rows->addWidget(canvas, i, 1);
 
         auto* nudges = new QGridLayout;
-        nudges->setSpacing(1);
+        nudges->setSpacing(ScaledPixels(1));
         const std::pair<const char*, const char*> buttons[2][2] = {{{"cmdRisingLeft", "<"}, {"cmdRisingRight", ">"}},
                                                                    {{"cmdFallingLeft", "<"}, {"cmdFallingRight", ">"}}};
         for (int e = 0; e < 2; ++e) {
@@ -95,7 +89,9 @@ frmPWM::frmPWM() {
                                        Indexed("Label2", 2 * i + e).toLatin1().constData()),
                               e, 0);
             for (int d = 0; d < 2; ++d) {
-                QPushButton* b = NudgeButton(buttons[e][d].first, i, buttons[e][d].second);
+                QPushButton* b = NewButton(Indexed(buttons[e][d].first, i).toLatin1().constData(),
+                                           QString::fromLatin1(buttons[e][d].second));
+                nudgeButtons.push_back(b);
                 nudges->addWidget(b, e, 1 + d);
                 connect(b, &QPushButton::clicked, this, [this, i, e, d] {
                     if (e == 0) d == 0 ? logic.cmdRisingLeft_Click(i) : logic.cmdRisingRight_Click(i);
@@ -111,7 +107,7 @@ frmPWM::frmPWM() {
         auto* frame = new QGroupBox;
         frame->setObjectName(Indexed("Frame1", i));
         auto* mods = new QGridLayout(frame);
-        mods->setContentsMargins(4, 2, 4, 2);
+        mods->setContentsMargins(ScaledPixels(4), ScaledPixels(2), ScaledPixels(4), ScaledPixels(2));
         mods->setSpacing(0);
         const QString t1 = QStringLiteral("T") + QString::number(2 * i + 1);
         const QString t2 = QStringLiteral("T") + QString::number(2 * i + 2);
@@ -129,11 +125,7 @@ frmPWM::frmPWM() {
         chkT2Sign[i] = views.Add(NewCheck(Indexed("chkT2Sign", i).toLatin1().constData(), QString()),
                                  logic.chkT2Sign[i]);
         mods->addWidget(chkT2Sign[i], 3, 0);
-        // Four boxes in the page's font beside a diagram of the same height: one text line each.
-        for (QCheckBox* box : frame->findChildren<QCheckBox*>()) {
-            const int indicator = box->style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, box);
-            box->setFixedHeight(std::max(box->fontMetrics().height(), indicator) + 2);
-        }
+        for (QCheckBox* box : frame->findChildren<QCheckBox*>()) modulationBoxes.push_back(box);
         rows->addWidget(frame, i, 3);
     }
 
@@ -151,6 +143,7 @@ frmPWM::frmPWM() {
     page->addLayout(rows);
     page->addStretch();
     page->addLayout(bottom);
+    FitToFont();
 }
 
 void frmPWM::Form_Load() {
@@ -158,13 +151,33 @@ void frmPWM::Form_Load() {
     logic.Form_Load();
     views.FillAll();
     Refresh();
-    KeepContentsUnsqueezed();
+    FitToFont();
     CenterForm();
 }
 
 void frmPWM::SetupFormAfterLoad() {
     logic.SetupFormAfterLoad(PageAddress());
     Refresh();
+    FitToFont();
+}
+
+// The page may take its font only after it was built and sized (from the main window, once that
+// has followed a new application font): what depends on the font is sized again then.
+void frmPWM::changeEvent(QEvent* event) {
+    PageWindow::changeEvent(event);
+    if (event->type() == QEvent::FontChange) FitToFont();
+}
+
+void frmPWM::FitToFont() {
+    // The nudge buttons are 255 twips square, and wider where their arrow would touch the edges.
+    const int side = TwipsToPixels(255);
+    for (QPushButton* b : nudgeButtons)
+        b->setFixedSize(std::max(side, b->fontMetrics().horizontalAdvance(b->text()) + ScaledPixels(8)), side);
+    // Four boxes beside a diagram of the same height: one text line each.
+    for (QCheckBox* box : modulationBoxes) {
+        const int indicator = box->style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, box);
+        box->setFixedHeight(std::max(box->fontMetrics().height(), indicator) + ScaledPixels(2));
+    }
     KeepContentsUnsqueezed();
 }
 

@@ -6,9 +6,11 @@
 #include "shell/page_window.h"
 
 #include <array>
+#include <vector>
 
 class PWMCanvas;
 class QLabel;
+class QPushButton;
 
 class frmPWM : public PageWindow {
     Q_OBJECT
@@ -30,16 +32,20 @@ public:
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void Refresh();
     void ShowOutput(int i);  // repaints the picture only where its scene changed
     void ShowPointer();
+    void FitToFont();  // the sizes that follow the texts' font, then KeepContentsUnsqueezed
     void KeepContentsUnsqueezed();
 
     ControlViews views;
     QLabel* lblPWMFreq = nullptr;
     std::array<PWMCanvas*, pwm::kOutputs> pctPWM{};
     std::array<QCheckBox*, pwm::kOutputs> chkT1Sign{}, chkT2Sign{};
+    std::vector<QPushButton*> nudgeButtons;
+    std::vector<QCheckBox*> modulationBoxes;
     pwm::Pointer shownPointer = pwm::Pointer::Default;
 };

@@ -1,5 +1,6 @@
 #include "pages/frmVoltageSense.h"
 
+#include "core/twips.h"
 #include "pages/widgets/sense_picture.h"
 
 #include <QGridLayout>
@@ -62,7 +63,8 @@ frmVoltageSense::frmVoltageSense() {
     limits->addWidget(frame1, 1, Qt::AlignTop);
     limits->addWidget(frame2, 1, Qt::AlignTop);
     auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(6, 6, 6, 6);
+    const int margin = ScaledPixels(6);
+    page->setContentsMargins(margin, margin, margin, margin);
     page->addWidget(picture, 0, Qt::AlignHCenter);
     page->addLayout(limits);
     page->addStretch();

@@ -92,13 +92,14 @@ Scene BuildScene(const OutputView& v) {
     Scene s;
     s.buttonFace = v.disabled;
     const Levels levels = LevelsOf(v.output);
-    auto dotted = [&](double x1, double x2) {
-        s.lines.push_back({{x1, 0, x2, kPictureHeight}, kBlack, 1, true});
+    auto dotted = [&](double x1, double x2, double bottom) {
+        s.lines.push_back({{x1, 0, x2, bottom}, kBlack, 1, true});
     };
-    dotted(kStartX, kStartX);
-    dotted(kMidX, kMidX);
-    dotted(kEndX, kEndX2);
-    dotted(kGridX, kGridX);
+    // The first period's start and end are named under the baseline: their lines stop on it.
+    dotted(kStartX, kStartX, levels.low);
+    dotted(kMidX, kMidX, levels.low);
+    dotted(kEndX, kEndX2, kPictureHeight);
+    dotted(kGridX, kGridX, kPictureHeight);
     s.lines.push_back({{0, levels.low, kEndX2, levels.low}, kBlack, 1, false});
     s.stillLines = s.lines.size();
 

@@ -3,6 +3,7 @@
 #include "core/twips.h"
 #include "shell/block_diagram_layout.h"
 
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,6 +11,8 @@
 #include <cmath>
 
 QRectF ToRect(const TwipsRect& r) { return QRectF(r.Left, r.Top, r.Width, r.Height); }
+
+QLineF ToLine(const TwipsLine& l) { return QLineF(l.X1, l.Y1, l.X2, l.Y2); }
 
 void DrawArrowHead(QPainter& p, const TwipsLine& l, const QColor& colour) {
     const double dx = l.X2 - l.X1, dy = l.Y2 - l.Y1;
@@ -24,13 +27,17 @@ void DrawArrowHead(QPainter& p, const TwipsLine& l, const QColor& colour) {
     p.fillPath(head, colour);
 }
 
+QFont TwipsFont(const QWidget& w) {
+    QFont f = w.font();
+    f.setPixelSize(150);
+    return f;
+}
+
 void StartTwipsPicture(QPainter& p, const QWidget& w) {
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(w.rect(), Qt::white);
     p.scale(1.0 / TwipsPerPixel(), 1.0 / TwipsPerPixel());
-    QFont f = w.font();
-    f.setPixelSize(150);
-    p.setFont(f);
+    p.setFont(TwipsFont(w));
 }
 
 void DrawChipOutline(QPainter& p, const TwipsRect& chip) {
@@ -49,6 +56,51 @@ void StyleLiveValue(QLabel* value) {
     value->setPalette(p);
     value->setAutoFillBackground(true);
 }
+
+TwipsLayout::TwipsLayout(const QWidget& picture) : picture_(picture) {}
+
+void TwipsLayout::AddText(const QString& text, const QPointF& baseline) {
+    const QFontMetricsF fm(TwipsFont(picture_));
+    twipsCaptions_ << PaintedCaption{text, QRectF(baseline.x(), baseline.y() - fm.ascent(), fm.horizontalAdvance(text), fm.height())};
+}
+
+void TwipsLayout::AddText(const QString& text, const QRectF& box, int flags) {
+    twipsCaptions_ << PaintedCaption{text, QFontMetricsF(TwipsFont(picture_)).boundingRect(box, flags, text)};
+}
+
+void TwipsLayout::AddOutline(const QRectF& r) { AddOutline(QPolygonF(r)); }
+
+void TwipsLayout::AddOutline(const QPolygonF& shape) { lines_ << EdgesOf(shape); }
+
+void TwipsLayout::AddLabels() {
+    for (const QLabel* l : picture_.findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (l->text().isEmpty() || !l->isVisibleTo(&picture_)) continue;
+        const int flags = static_cast<int>(l->alignment()) | (l->wordWrap() ? Qt::TextWordWrap : 0);
+        const QRectF area = QRectF(l->contentsRect().translated(l->pos())).adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
+        pixelCaptions_ << PaintedCaption{l->text(), QFontMetricsF(l->font()).boundingRect(area, flags, l->text())};
+    }
+}
+
+QList<PaintedCaption> TwipsLayout::Captions() const {
+    const double k = 1.0 / TwipsPerPixel();
+    QList<PaintedCaption> out = pixelCaptions_;
+    for (const PaintedCaption& c : twipsCaptions_)
+        out << PaintedCaption{c.Text, QRectF(c.Box.topLeft() * k, c.Box.size() * k)};
+    return out;
+}
+
+QList<QLineF> TwipsLayout::Lines() const {
+    const double k = 1.0 / TwipsPerPixel();
+    QList<QLineF> out;
+    for (const QLineF& l : lines_) out << QLineF(l.p1() * k, l.p2() * k);
+    return out;
+}
+
+namespace {
+// Where a block's name is laid out inside its box.
+QRectF BoxTextArea(const DiagramBox& b) { return ToRect(b.Rect).adjusted(40, 20, -40, -20); }
+constexpr int kBoxTextFlags = Qt::AlignCenter | Qt::TextWordWrap;
+}  // namespace
 
 BlockDiagramPicture::BlockDiagramPicture(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("pctDevice"));
@@ -81,7 +133,7 @@ void BlockDiagramPicture::paintEvent(QPaintEvent*) {
         const QRectF r = ToRect(b.Rect);
         p.drawRect(r);
         p.setPen(b.Functional ? QColor(0, 0, 120) : QColor(40, 40, 40));
-        p.drawText(r.adjusted(40, 20, -40, -20), Qt::AlignCenter | Qt::TextWordWrap, QString::fromLatin1(b.Text));
+        p.drawText(BoxTextArea(b), kBoxTextFlags, QString::fromLatin1(b.Text));
     }
 
     p.setPen(QPen(QColor(60, 60, 60), 20));
@@ -100,6 +152,25 @@ void BlockDiagramPicture::paintEvent(QPaintEvent*) {
         for (const TwipsLine& l : BlockFrameLines(highlight_)) p.drawLine(l.X1, l.Y1, l.X2, l.Y2);
     }
 }
+
+TwipsLayout BlockDiagramPicture::Layout() const {
+    TwipsLayout layout(*this);
+    layout.AddOutline(ToRect(ChipOutline()));
+    for (const DiagramBox& b : DiagramBoxes()) {
+        layout.AddOutline(ToRect(b.Rect));
+        layout.AddText(QString::fromLatin1(b.Text), BoxTextArea(b), kBoxTextFlags);
+    }
+    for (const DiagramWire& w : DiagramWires()) layout.AddLine(ToLine(w.Line));
+    for (const DiagramText& t : DiagramTexts()) layout.AddText(QString::fromLatin1(t.Text), QPointF(t.X, t.Y));
+    if (highlight_ >= 0)
+        for (const TwipsLine& l : BlockFrameLines(highlight_)) layout.AddLine(ToLine(l));
+    layout.AddLabels();
+    return layout;
+}
+
+QList<PaintedCaption> BlockDiagramPicture::Captions() const { return Layout().Captions(); }
+
+QList<QLineF> BlockDiagramPicture::Lines() const { return Layout().Lines(); }
 
 void BlockDiagramPicture::mouseMoveEvent(QMouseEvent* event) {
     const int b = BlockAtPixel(event->position().toPoint());

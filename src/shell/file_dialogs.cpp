@@ -1,6 +1,7 @@
 #include "shell/file_dialogs.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLibrary>
 #include <QPrinter>
@@ -117,7 +118,62 @@ std::unique_ptr<QPrinter> OpenPrinter() {
     return printer;
 }
 
+namespace {
+
+// The first offset from at that is no blank or line end.
+qsizetype SkipBlanks(const QByteArray& data, qsizetype at) {
+    while (at < data.size() && (data[at] == ' ' || data[at] == '\r' || data[at] == '\n')) ++at;
+    return at;
+}
+
+// A whole number at the offset, and where it ends; nothing when there is none.
+bool NumberAt(const QByteArray& data, qsizetype& at, qint64& value) {
+    const qsizetype from = at;
+    value = 0;
+    while (at < data.size() && data[at] >= '0' && data[at] <= '9' && at - from < 18) value = value * 10 + (data[at++] - '0');
+    return at > from;
+}
+
+}  // namespace
+
+bool IsWholePdf(const QByteArray& pdf) {
+    if (!pdf.startsWith("%PDF-")) return false;
+    qsizetype end = pdf.size();
+    while (end > 0 && (pdf[end - 1] == '\n' || pdf[end - 1] == '\r')) --end;
+    if (!pdf.left(end).endsWith("%%EOF")) return false;
+    const qsizetype startxref = pdf.lastIndexOf("startxref", end);
+    if (startxref < 0) return false;
+    qsizetype at = SkipBlanks(pdf, startxref + 9);
+    qint64 table = 0;
+    if (!NumberAt(pdf, at, table) || table <= 0 || table >= startxref) return false;
+    if (pdf.mid(table, 4) != "xref") return false;
+    // Each subsection: its first object number and count, then twenty bytes per object.
+    at = SkipBlanks(pdf, table + 4);
+    while (at < startxref && pdf.mid(at, 7) != "trailer") {
+        qint64 first = 0, count = 0;
+        if (!NumberAt(pdf, at, first) || pdf.mid(at, 1) != " " || !NumberAt(pdf, ++at, count)) return false;
+        at = SkipBlanks(pdf, at);
+        for (qint64 i = 0; i < count; ++i, at += 20) {
+            if (at + 20 > startxref) return false;
+            qsizetype field = at;
+            qint64 offset = 0, generation = 0;
+            if (!NumberAt(pdf, field, offset) || !NumberAt(pdf, ++field, generation)) return false;
+            if (pdf[field + 1] != 'n') continue;  // a free entry
+            const QByteArray object = QByteArray::number(first + i) + ' ' + QByteArray::number(generation) + " obj";
+            if (offset <= 0 || offset >= table || pdf.mid(offset, object.size()) != object) return false;
+        }
+        at = SkipBlanks(pdf, at);
+    }
+    return at < startxref;
+}
+
 bool SubmitPrintJob(QPrinter& printer) {
+    // Qt's PDF writer says nothing of a write that failed: a job file in a full folder would go
+    // to the printer empty or cut off. Read it back before anything is sent.
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        QFile job(printer.outputFileName());
+        if (!job.open(QIODevice::ReadOnly) || !IsWholePdf(job.readAll())) return false;
+    }
     if (auto* queued = dynamic_cast<QueuePrinter*>(&printer)) return queued->Submit();
     return true;
 }

@@ -21,8 +21,13 @@ using PrinterHook = std::function<std::unique_ptr<QPrinter>()>;
 void SetPrinterHook(PrinterHook hook);  // empty: the system's default printer
 std::unique_ptr<QPrinter> OpenPrinter();
 // Hands what was printed on an OpenPrinter printer to the print system once its painter has
-// ended; false when the job was not taken.
+// ended; false when the job was not taken, or when its PDF was not written whole (a full
+// folder), in which case nothing is sent.
 bool SubmitPrintJob(QPrinter& printer);
+
+// A PDF as its writer finished it: its header, its cross-reference table with every object
+// where the table says, and its end-of-file mark. An empty or cut-off file is not.
+bool IsWholePdf(const QByteArray& pdf);
 
 // The print system behind the default printer: CUPS in the program, a stand-in in tests.
 struct PrintQueue {

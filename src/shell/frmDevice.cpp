@@ -56,7 +56,12 @@ frmDevice::frmDevice() {
 
     Label1 = new QLabel(QStringLiteral("ZVC7140 Block Diagram"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setStyleSheet(darkBlue + QStringLiteral(" font-weight: bold; font-size: 12pt;"));
+    Label1->setStyleSheet(darkBlue);
+    // The title keeps its size against the text around it, whatever the user's font.
+    QFont title = Label1->font();
+    title.setBold(true);
+    title.setPointSizeF(12 * LayoutScale());
+    Label1->setFont(title);
     Place(Label1, 120, 60, 4200, 390);
     Label2 = new QLabel(QStringLiteral("Click on the blocks to access the related functions "), this);
     Label2->setObjectName(QStringLiteral("Label2"));

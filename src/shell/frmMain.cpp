@@ -3,6 +3,7 @@
 #include "core/numbers.h"
 #include "core/run_state.h"
 #include "core/system_timer.h"
+#include "core/twips.h"
 #include "registers/readings.h"
 #include "shell/toolbar_icons.h"
 
@@ -15,6 +16,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 
 namespace {
@@ -81,6 +83,9 @@ frmMain::frmMain() {
     setAttribute(Qt::WA_DeleteOnClose);
     mdi = new QMdiArea(this);
     mdi->setObjectName(QStringLiteral("MDIClient"));
+    // Closing a window brings forward the one the user had active before it, not the next one
+    // opened; the Window menu keeps listing them in the order they were opened.
+    mdi->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     setCentralWidget(mdi);
     mdi->installEventFilter(this);
     tmrMaster.setInterval(50);
@@ -163,6 +168,8 @@ void frmMain::BuildToolBar() {
     tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
     tbToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     tbToolBar->setMovable(false);
+    const int icon = ScaledPixels(tbToolBar->style()->pixelMetric(QStyle::PM_ToolBarIconSize, nullptr, tbToolBar));
+    tbToolBar->setIconSize(QSize(icon, icon));
     struct Button {
         const char* text;
         const char* key;

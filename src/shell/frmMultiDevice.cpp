@@ -2,6 +2,7 @@
 
 #include "core/numbers.h"
 #include "core/run_state.h"
+#include "core/twips.h"
 #include "link/platform.h"
 #include "registers/session.h"
 #include "shell/frmMain.h"
@@ -32,7 +33,7 @@ frmMultiDevice::frmMultiDevice()
     Label1->setObjectName(QStringLiteral("Label1"));
     auto* image1 = new QLabel;
     image1->setObjectName(QStringLiteral("Image1"));
-    image1->setPixmap(ToolbarIcon(QStringLiteral("Config")).pixmap(32, 32));
+    image1->setPixmap(ToolbarIcon(QStringLiteral("Config")).pixmap(ScaledPixels(32), ScaledPixels(32)));
     lstDevices = new QListWidget;
     lstDevices->setObjectName(QStringLiteral("lstDevices"));
     cmdOK = new QPushButton(QStringLiteral("OK"));
@@ -60,7 +61,7 @@ frmMultiDevice::frmMultiDevice()
     connect(cmdOK, &QPushButton::clicked, this, &frmMultiDevice::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmMultiDevice::cmdCancel_Click);
 
-    resize(360, 220);
+    resize(ScaledPixels(360), ScaledPixels(220));
     if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->geometry().center() - rect().center());
 }
 

@@ -106,7 +106,10 @@ frmRegMap::frmRegMap() {
     connect(txtAddrPtr, &QLineEdit::textEdited, this, [this](const QString& t) { logic_.AddrPtrText = t; });
     cmdRead = Make<QPushButton>(Frame6, "cmdRead", 3360, 690, 1095, 375);
     cmdRead->setText(QStringLiteral("Read"));
-    connect(cmdRead, &QPushButton::clicked, this, [this] { cmdRead_Click(); });
+    connect(cmdRead, &QPushButton::clicked, this, [this] {
+        logic_.cmdRead_ButtonClick();
+        ShowState();
+    });
     MakeLabel(Frame6, "Label2", QStringLiteral("Data In"), 120, 1200, 1800);
     lblRead = MakeLabel(Frame6, "lblRead", QString(), 2040, 1200, 1200);
     MakeLabel(Frame6, "Label3", QStringLiteral("Data Out"), 120, 1620, 1800);

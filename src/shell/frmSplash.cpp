@@ -3,40 +3,60 @@
 #include "core/run_state.h"
 #include "core/twips.h"
 
+#include "shell/painted_layout.h"
+
 #include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QPainter>
 
 namespace {
 
-// The chip drawn for the splash: a package with pins and the product mark.
-class ChipPicture : public QWidget {
+// The chip drawn for the splash: a package with pins and the product mark, in pixels of the
+// design font grown by the layout scale.
+class ChipPicture : public QWidget, public PaintedLayout {
 public:
     using QWidget::QWidget;
+
+    QList<PaintedCaption> Captions() const override {
+        return {{kMark, QFontMetricsF(MarkFont()).boundingRect(Body(), Qt::AlignCenter, kMark)}};
+    }
+    QList<QLineF> Lines() const override { return EdgesOf(QPolygonF(Body())); }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
-        const QRectF body(20, 20, width() - 40, height() - 40);
-        p.setPen(QPen(QColor(160, 160, 160), 2));
+        const double k = LayoutScale();
+        const QRectF body = Body();
+        p.setPen(QPen(QColor(160, 160, 160), 2 * k));
         for (int i = 0; i < 8; ++i) {
             const double x = body.left() + (i + 0.5) * body.width() / 8;
             const double y = body.top() + (i + 0.5) * body.height() / 8;
-            p.drawLine(QPointF(x, 6), QPointF(x, body.top()));
-            p.drawLine(QPointF(x, body.bottom()), QPointF(x, height() - 6));
-            p.drawLine(QPointF(6, y), QPointF(body.left(), y));
-            p.drawLine(QPointF(body.right(), y), QPointF(width() - 6, y));
+            p.drawLine(QPointF(x, 6 * k), QPointF(x, body.top()));
+            p.drawLine(QPointF(x, body.bottom()), QPointF(x, height() - 6 * k));
+            p.drawLine(QPointF(6 * k, y), QPointF(body.left(), y));
+            p.drawLine(QPointF(body.right(), y), QPointF(width() - 6 * k, y));
         }
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(40, 40, 48));
-        p.drawRoundedRect(body, 6, 6);
+        p.drawRoundedRect(body, 6 * k, 6 * k);
         p.setPen(QColor(230, 230, 230));
+        p.setFont(MarkFont());
+        p.drawText(body, Qt::AlignCenter, kMark);
+    }
+
+private:
+    static inline const QString kMark = QStringLiteral("ZVC7140");
+    QRectF Body() const {
+        const double margin = 20 * LayoutScale();
+        return QRectF(margin, margin, width() - 2 * margin, height() - 2 * margin);
+    }
+    QFont MarkFont() const {
         QFont f = font();
         f.setBold(true);
-        f.setPointSize(14);
-        p.setFont(f);
-        p.drawText(body, Qt::AlignCenter, QStringLiteral("ZVC7140"));
+        f.setPointSizeF(14 * LayoutScale());
+        return f;
     }
 };
 
@@ -58,7 +78,7 @@ frmSplash::frmSplash() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindow
     lblProductName = new QLabel(kAppTitle, this);
     lblProductName->setObjectName(QStringLiteral("lblProductName"));
     QFont big = font();
-    big.setPointSize(16);
+    big.setPointSizeF(16 * LayoutScale());
     big.setBold(true);
     lblProductName->setFont(big);
     lblProductName->setWordWrap(true);
@@ -90,8 +110,9 @@ frmSplash::frmSplash() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindow
 
     // The frame of four lines around the window.
     const char* lines[] = {"Line1_0", "Line1_1", "Line1_2", "Line1_3"};
-    const QRect frames[] = {QRect(0, 0, width(), 2), QRect(0, height() - 2, width(), 2), QRect(0, 0, 2, height()),
-                            QRect(width() - 2, 0, 2, height())};
+    const int edge = ScaledPixels(2);
+    const QRect frames[] = {QRect(0, 0, width(), edge), QRect(0, height() - edge, width(), edge), QRect(0, 0, edge, height()),
+                            QRect(width() - edge, 0, edge, height())};
     for (int i = 0; i < 4; ++i) {
         auto* l = new QLabel(this);
         l->setObjectName(QString::fromLatin1(lines[i]));

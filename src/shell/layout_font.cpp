@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFontMetricsF>
+#include <QRect>
 
 double LayoutScaleFor(const QFont& font) {
     const QFontMetricsF m(font);
@@ -12,3 +13,7 @@ double LayoutScaleFor(const QFont& font) {
 }
 
 void FollowApplicationFont() { SetLayoutScale(LayoutScaleFor(QApplication::font())); }
+
+QRect ScaledRect(int x, int y, int w, int h) {
+    return {QPoint(ScaledPixels(x), ScaledPixels(y)), QPoint(ScaledPixels(x + w) - 1, ScaledPixels(y + h) - 1)};
+}

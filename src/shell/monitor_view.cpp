@@ -1,6 +1,7 @@
 #include "shell/monitor_view.h"
 
 #include "core/numbers.h"
+#include "core/twips.h"
 
 #include <QAbstractItemModel>
 #include <QEvent>
@@ -13,7 +14,8 @@
 #include <cmath>
 
 namespace {
-constexpr int kMargin = 3;
+// Room left and right of a line and between two lines, in pixels of the design font.
+constexpr int kMargin = 3, kRowGap = 2;
 
 // A scroll bar that is painted again only when it looks different: over a long list a few more
 // lines move the slider by less than a pixel, and the style's scroll bar is dear to paint.
@@ -137,12 +139,13 @@ void MonitorListView::UpdateColumns() {
         std::max(WidestField(fm, QStringLiteral("Data In="), 0x100), WidestField(fm, QStringLiteral("Data Out="), 0x100)),
     };
     gap_ = fm.horizontalAdvance(QStringLiteral("M"));
-    rowHeight_ = fm.height() + 2;
+    rowHeight_ = fm.height() + ScaledPixels(kRowGap);
     charWidth_ = fm.averageCharWidth();
-    int x = kMargin;
+    const int margin = ScaledPixels(kMargin);
+    int x = margin;
     for (size_t i = 0; i < 4; ++i) {
         columns_[i] = x;
-        x += widths[i] + (i < 3 ? gap_ : kMargin);
+        x += widths[i] + (i < 3 ? gap_ : margin);
     }
     contentWidth_ = x;
     fieldCache_.clear();
@@ -217,7 +220,7 @@ void MonitorListView::paintEvent(QPaintEvent* event) {
         // Each field from its laid-out text, at its column or, when the one before it ran long,
         // just after that one.
         const QString text = model_->data(model_->index(row, 0)).toString();
-        const int y = (row - first) * h + 1;
+        const int y = (row - first) * h + ScaledPixels(kRowGap) / 2;
         int x = left + columns_[0];
         qsizetype start = 0;
         for (size_t col = 0; start <= text.size(); ++col) {

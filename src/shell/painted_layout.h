@@ -4,6 +4,7 @@
 // The window tests check every picture through this at every font size.
 #include <QLineF>
 #include <QList>
+#include <QPolygonF>
 #include <QRectF>
 #include <QString>
 
@@ -18,3 +19,11 @@ public:
     virtual QList<PaintedCaption> Captions() const = 0;
     virtual QList<QLineF> Lines() const = 0;
 };
+
+// The sides of a drawn shape, closed or not (a rectangle converts to a closed polygon).
+inline QList<QLineF> EdgesOf(const QPolygonF& shape) {
+    QList<QLineF> edges;
+    const qsizetype n = shape.isClosed() ? shape.size() - 1 : shape.size();
+    for (qsizetype i = 0; n > 1 && i < n; ++i) edges << QLineF(shape[i], shape[(i + 1) % shape.size()]);
+    return edges;
+}

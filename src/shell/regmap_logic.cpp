@@ -2,6 +2,7 @@
 
 #include "core/numbers.h"
 #include "core/run_state.h"
+#include "link/platform.h"
 #include "link/register_access.h"
 #include "registers/register_table.h"
 
@@ -13,6 +14,12 @@ constexpr int kInfoLeftUpper[8] = {580, 1080, 1550, 2010, 2510, 2970, 3470, 3940
 constexpr int kInfoLeftLower[8] = {600, 1080, 1550, 2010, 2500, 2970, 3480, 3940};
 constexpr int kLowerBitTop = 960;
 constexpr int kLowerInfoTop = 1320;
+
+const RegisterEntry* TableEntry(double address) {
+    for (const RegisterEntry& e : Shared().RegTable)
+        if (e.Address == address) return &e;
+    return nullptr;
+}
 
 }  // namespace
 
@@ -86,10 +93,7 @@ void RegMapLogic::TreeView1_NodeClick(const QString& key) {
     if (key == kRootKey) return;
     const qsizetype comma = key.indexOf(u',');
     if (comma < 0) return;
-    const double wanted = ParseNumber(QStringLiteral("&H") + key.mid(comma + 1));
-    const RegisterEntry* entry = nullptr;
-    for (const RegisterEntry& e : Shared().RegTable)
-        if (e.Address == wanted) entry = &e;
+    const RegisterEntry* entry = TableEntry(ParseNumber(QStringLiteral("&H") + key.mid(comma + 1)));
     if (!entry) return;
     RegDescription = RegisterDescription(entry->Name);
     CurrentAddr = AddrPtrText = HexText(entry->Address) + QStringLiteral("h");
@@ -133,13 +137,37 @@ void RegMapLogic::cmdRead_Click() {
     bitsReadFrom_ = std::make_pair(*dev, *reg);
     HexVal = HexText(value) + QStringLiteral("h");
     DecVal = NumberText(static_cast<int>(value));
+    // The details name the register whose value is shown, however its address was given.
+    const RegisterEntry* entry = TableEntry(*reg);
+    RegDescription = entry ? RegisterDescription(entry->Name) : QString();
+    CurrentAddr = HexText(*reg) + QStringLiteral("h");
+}
+
+void RegMapLogic::cmdRead_ButtonClick() {
+    if (Device() && !Register()) {
+        MsgBox(AddressRangeMessage(), MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+    }
+    cmdRead_Click();
+}
+
+QString RegMapLogic::AddressRangeMessage() { return QStringLiteral("Address Pointer must be 0 to FF"); }
+QString RegMapLogic::DataRangeMessage() { return QStringLiteral("Data Out must be 0 to FF"); }
+QString RegMapLogic::AddressAndDataRangeMessage() {
+    return QStringLiteral("Address Pointer and Data Out must be 0 to FF");
 }
 
 void RegMapLogic::cmdWrite_Click() {
     const std::optional<int32_t> dev = Device();
     const std::optional<int32_t> reg = Register();
     const std::optional<int32_t> data = TypedByte(WriteText);
-    if (!dev || !reg || !data) return;
+    if (!dev) return;
+    if (!reg || !data) {
+        // Never masked or clamped into some other register or value: refused, and the user told.
+        MsgBox(!reg && !data ? AddressAndDataRangeMessage() : !reg ? AddressRangeMessage() : DataRangeMessage(),
+               MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+    }
     WriteRegister(*dev, *reg, *data);
     cmdRead_Click();
 }

@@ -53,10 +53,20 @@ public:
     void FillRegisterMapTree();
     void TreeView1_NodeClick(const QString& key);
 
+    // Silent on an address that is no byte: the master timer's continuous read comes here too.
     void cmdRead_Click();
+    // The Read button: the same, but an address that is no byte is refused in a box.
+    void cmdRead_ButtonClick();
+    // The Write button and the bit clicks: an address or data that is no byte writes nothing
+    // and is refused in one box.
     void cmdWrite_Click();
     void lblBit_Click(int Index);
     void chkDisablePolling_Click(bool ticked);
+
+    // The texts of the boxes that refuse a typed address or data beyond a byte.
+    static QString AddressRangeMessage();
+    static QString DataRangeMessage();
+    static QString AddressAndDataRangeMessage();
 
     void SetupBitDisplay(int bits);
     void DisplayBits(int32_t value, int32_t RegAddr);

@@ -1,13 +1,19 @@
 #include "shell/toolbar_icons.h"
 
+#include "core/twips.h"
+
 #include <QPainter>
 #include <QPixmap>
 
-QIcon ToolbarIcon(const QString& key) {
-    QPixmap pm(24, 24);
+namespace {
+
+// The icons are drawn on a 24-pixel grid, at any size.
+QPixmap DrawIcon(const QString& key, int size) {
+    QPixmap pm(size, size);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 24.0, size / 24.0);
     p.setPen(QPen(QColor(0, 0, 128), 1.5));
     if (key == QLatin1String("File")) {
         p.setBrush(QColor(255, 255, 230));
@@ -35,5 +41,16 @@ QIcon ToolbarIcon(const QString& key) {
             p.drawLine(19, i, 22, i);
         }
     }
-    return QIcon(pm);
+    p.end();
+    return pm;
+}
+
+}  // namespace
+
+QIcon ToolbarIcon(const QString& key) {
+    QIcon icon(DrawIcon(key, 24));
+    // A larger font asks for larger icons: draw those too, rather than blow the small one up.
+    if (LayoutScale() > 1)
+        for (int size : {ScaledPixels(24), ScaledPixels(32)}) icon.addPixmap(DrawIcon(key, size));
+    return icon;
 }

@@ -1,8 +1,9 @@
-// The filter page's Bode canvas offscreen: what the screen shows after drags and after every
+// The filter page's Bode canvas offscreen, at 9, 11 and 14 pt: what the screen shows after drags and after every
 // change of what the curves show is, to the pixel, what a repaint from scratch draws; a drag
 // step repaints only part of the picture, and a move that changes nothing repaints nothing; a
 // double click is one click.
 #include "filter_chip.h"
+#include "filter_page_support.h"
 #include "fixture.h"
 
 #include "core/twips.h"
@@ -43,22 +44,16 @@ protected:
     }
 };
 
-class BodeCanvasTest : public RunFixture {
+// At the design font and at larger desktop fonts, where the layout scale is not 1.
+class BodeCanvasTest : public FilterPageAtFont {
 protected:
     void SetUp() override {
-        RunFixture::SetUp();
+        FilterPageAtFont::SetUp();
         UseBoardWithChips({0x48});
         SetLoopModelDefaults();
         auto& r = board.Regs(0x48);
         PutFilterChip(r);
-        RegisterFilterPages();
-        main = new frmMain;
-        SetMainForm(main);
-        main->resize(1400, 900);
-        main->show();
-        page = static_cast<frmDigFilter*>(main->OpenDevicePage(PageKind::DigFilter, 0));
-        ASSERT_TRUE(page);
-        canvas = page->pctFilter;
+        ASSERT_NO_FATAL_FAILURE(OpenPage());
         for (const char* name :
              {"chkLCFilter", "chkLCFilterPhase", "chkFullLoop", "chkFullLoopPhase", "chkFB", "chkFBPhase", "chkShowLabels"})
             Child<QCheckBox>(name)->click();
@@ -66,28 +61,9 @@ protected:
         ASSERT_TRUE(page->logic.CaptionsVisible);
         Settle();
     }
-    void TearDown() override {
-        delete main.data();
-        SetMainForm(nullptr);
-        RegisterPageFactory(PageKind::DigFilter, {});
-        RunFixture::TearDown();
-    }
-
-    template <class T>
-    T* Child(const char* name) {
-        return page->findChild<T*>(QString::fromLatin1(name));
-    }
     static void Settle() { QApplication::processEvents(); }
 
-    void Mouse(QEvent::Type type, QPointF twips) {
-        const QPointF px = twips / TwipsPerPixel();
-        const Qt::MouseButton b = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        const Qt::MouseButtons held = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
-                                          ? Qt::MouseButtons(Qt::LeftButton)
-                                          : Qt::MouseButtons(Qt::NoButton);
-        QMouseEvent e(type, px, canvas->mapToGlobal(px), b, held, Qt::NoModifier);
-        QApplication::sendEvent(canvas, &e);
-    }
+    void Mouse(QEvent::Type type, QPointF twips) { MouseAtTwips(canvas, type, twips); }
     void Click(QPointF twips) {
         Mouse(QEvent::MouseButtonPress, twips);
         Mouse(QEvent::MouseButtonRelease, twips);
@@ -135,9 +111,6 @@ protected:
         return {s.CentreX(), s.CentreY()};
     }
 
-    QPointer<frmMain> main;
-    frmDigFilter* page = nullptr;
-    BodeCanvas* canvas = nullptr;
 };
 
 // The curves' own rasteriser, black on white, so a pixel's darkness is its coverage.
@@ -238,7 +211,62 @@ TEST(DrawCurve, LooksLikeTheStrokedPath) {
     EXPECT_LT(differing, inked / 20) << inked;
 }
 
-TEST_F(BodeCanvasTest, MidDragTheScreenIsWhatAFullRepaintDraws) {
+TEST(DrawCurve, TakesAnyDoubleAndNeverInksOutsideTheClip) {
+    // The sanitizer build turns any cast of a NaN or of a value beyond int into a failure; here
+    // every such input must leave the picture outside its clip as it was, and draw what is sound.
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    constexpr double big = std::numeric_limits<double>::max();
+    constexpr double tiny = std::numeric_limits<double>::denorm_min();
+    const QRectF box(8, 6, 48, 36);
+    const std::vector<QPointF> line{{14, 12}, {50, 30}};
+    struct Case {
+        const char* name;
+        QRectF clip;
+        std::vector<QPointF> points;
+        double width;
+        QRect mayChange;                 // pixels the drawing may touch
+        std::vector<QPoint> fullyInked;  // pixels it must cover
+    };
+    const QRect boxPixels(8, 6, 48, 36), none, all(0, 0, 64, 48);
+    const std::vector<Case> cases = {
+        {"clip left NaN", QRectF(nan, 6, 48, 36), line, 2, none, {}},
+        {"clip width NaN", QRectF(8, 6, nan, 36), line, 2, none, {}},
+        {"clip infinite both ways", QRectF(-inf, -inf, inf, inf), line, 2, none, {}},
+        {"clip infinite to the right", QRectF(0, 0, inf, inf), line, 2, all, {{31, 20}}},
+        {"clip far beyond the picture", QRectF(1e300, 1e300, big, big), line, 2, none, {}},
+        {"clip huge around it", QRectF(-1e300, -1e300, big, big), line, 2, all, {{31, 20}}},
+        {"width NaN", box, line, nan, none, {}},
+        {"width negative", box, line, -3, none, {}},
+        {"width infinite", box, line, inf, boxPixels, {{8, 6}, {55, 41}, {31, 20}}},
+        {"width 2e7", box, line, 2e7, boxPixels, {{8, 6}, {55, 41}}},
+        {"points not finite are left out", box, {{nan, 5}, {14, 12}, {inf, 20}, {50, 30}, {-inf, nan}}, 2, boxPixels,
+         {{31, 20}}},
+        {"difference overflows", box, {{-1e308, 20}, {1e308, 20}}, 2, boxPixels, {{8, 19}, {55, 20}}},
+        {"corner to corner of double", box, {{-big, -big}, {big, big}}, 2, boxPixels, {}},
+        {"spike to the edge of double and back", box, {{14, 12}, {big, 1e300}, {50, 30}}, 2, boxPixels, {}},
+        {"far from the clip", box, {{-big, 1e12}, {-1e20, 3e9}, {big, -1e300}}, 2, boxPixels, {}},
+        {"a dot far away", box, {{1e300, -1e300}}, 2, none, {}},
+        // Only near 0 do steps of denormal size survive the sums.
+        {"denormal steps", QRectF(0, 6, 40, 30), {{0, 0}, {2 * tiny, 0}, {0, tiny}}, 2, QRect(0, 6, 40, 30), {}},
+        // Directions whose sum has a denormal x: the joint runs along the rows.
+        {"denormal direction", QRectF(0, 6, 40, 30), {{0, 10}, {1e-310, 30}, {0, 40}}, 2, QRect(0, 6, 40, 30),
+         {{0, 12}, {0, 25}, {0, 35}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QImage img = White(64, 48);
+        DrawCurve(img, c.clip, c.points, 0x000000, c.width);
+        int changedOutside = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (!c.mayChange.contains(x, y)) changedOutside += Ink(img, x, y) != 0;
+        EXPECT_EQ(changedOutside, 0);
+        for (const QPoint& at : c.fullyInked) EXPECT_EQ(Ink(img, at.x(), at.y()), 255) << at.x() << "," << at.y();
+    }
+}
+
+TEST_P(BodeCanvasTest, MidDragTheScreenIsWhatAFullRepaintDraws) {
     ExpectScreenAsFromScratch("opened");
     const auto& m = page->logic.Plot.Markers;
 
@@ -275,7 +303,7 @@ TEST_F(BodeCanvasTest, MidDragTheScreenIsWhatAFullRepaintDraws) {
     ExpectScreenAsFromScratch("integrator mid-drag");
 }
 
-TEST_F(BodeCanvasTest, ADragStepRepaintsPartOfThePictureAndANoOpMoveNothing) {
+TEST_P(BodeCanvasTest, ADragStepRepaintsPartOfThePictureAndANoOpMoveNothing) {
     PaintLog log;
     canvas->installEventFilter(&log);
     const QPointF pole = PoleCentre();
@@ -305,7 +333,7 @@ TEST_F(BodeCanvasTest, ADragStepRepaintsPartOfThePictureAndANoOpMoveNothing) {
 
 // Every path that changes what the curves' layer shows leaves the screen as a repaint from
 // scratch would draw it.
-TEST_F(BodeCanvasTest, EveryChangeOfTheCurvesReachesTheScreen) {
+TEST_P(BodeCanvasTest, EveryChangeOfTheCurvesReachesTheScreen) {
     auto typeInto = [this](const char* box, const QString& text) {
         auto* e = Child<QLineEdit>(box);
         e->setText(text);
@@ -345,7 +373,7 @@ TEST_F(BodeCanvasTest, EveryChangeOfTheCurvesReachesTheScreen) {
     }
 }
 
-TEST_F(BodeCanvasTest, ANewModelRedrawsTheKeptPictureAndNothingElseDoes) {
+TEST_P(BodeCanvasTest, ANewModelRedrawsTheKeptPictureAndNothingElseDoes) {
     EXPECT_TRUE(canvas->CacheIsCurrent());
     const QPointF pole = PoleCentre();
     Click(pole);
@@ -364,7 +392,7 @@ TEST_F(BodeCanvasTest, ANewModelRedrawsTheKeptPictureAndNothingElseDoes) {
     EXPECT_TRUE(canvas->CacheIsCurrent());
 }
 
-TEST_F(BodeCanvasTest, ADoubleClickIsOneClick) {
+TEST_P(BodeCanvasTest, ADoubleClickIsOneClick) {
     const QPointF pole = PoleCentre();
     const int redraws = page->logic.RedrawCount;
     // Press, release, double click, release on the pole: grabbed, not grabbed and dropped.
@@ -386,5 +414,7 @@ TEST_F(BodeCanvasTest, ADoubleClickIsOneClick) {
     MoveTo(to + QPointF(300, 0));
     EXPECT_NEAR(page->logic.Plot.Markers.shpPole.CentreX(), to.x(), 0.01);
 }
+
+INSTANTIATE_TEST_SUITE_P(, BodeCanvasTest, ::testing::Values(9.0, 11.0, 14.0), PointsName);
 
 }  // namespace

@@ -342,6 +342,18 @@ public:
         return {W(0x62, ccm[2], dev), W(0x61, ccm[1], dev), W(0x63, ccm[3], dev), W(0x60, ccm[0], dev),
                 W(0x66, dcm[2], dev), W(0x65, dcm[1], dev), W(0x67, dcm[3], dev), W(0x64, dcm[0], dev)};
     }
+    // The second page's Apply on its chip at a code no list item names, with no frequency chosen:
+    // only the threshold and the pin bit are written, and the box says why.
+    void ExpectApplyKeepsTheUnlistedFrequency() {
+        board.ClearLog();
+        prompts.Shown.clear();
+        second->cmdApply_Click();
+        EXPECT_EQ(board.AccessTrace(), (Trace{R(0x5D, 0x4A), R(0x3C, 0x4A), W(0x3C, 0xF9, 0x4A), R(0x40, 0x4A),
+                                              W(0x40, 0x85, 0x4A)}));
+        ASSERT_EQ(prompts.Shown.size(), 1u);
+        EXPECT_EQ(prompts.Shown[0].text, FilterRegisterLogic::UnlistedFrequencyMessage());
+        EXPECT_EQ(prompts.Shown[0].icon, MsgIcon::Exclamation);
+    }
     static void ExpectSet(const FilterSet& s, const FilterSet& expected) {
         EXPECT_EQ(s.Zero, expected.Zero);
         EXPECT_EQ(s.Pole, expected.Pole);
@@ -405,20 +417,7 @@ TEST_F(TwoDevicePagesTest, AChipAtAnUnlistedFrequencyNeverTakesTheOtherPagesFreq
         ExpectSet(first->Registers.Sets[0], FilterSetFromCodes(3, 238, 150, 15, 98000));
 
         // Its Apply leaves the frequency, the edges and the filter as the chip has them, and says so.
-        prompts.Shown.clear();
-        second->cmdApply_Click();
-        EXPECT_EQ(board.AccessTrace(), (Trace{R(0x5D, 0x4A), R(0x3C, 0x4A), W(0x3C, 0xF9, 0x4A), R(0x40, 0x4A),
-                                              W(0x40, 0x85, 0x4A)}));
-        ASSERT_EQ(prompts.Shown.size(), 1u);
-        EXPECT_EQ(prompts.Shown[0].text, FilterRegisterLogic::UnlistedFrequencyMessage());
-        EXPECT_EQ(prompts.Shown[0].icon, MsgIcon::Exclamation);
-        // Also once the user has picked a frequency there: the chip's edges have no old frequency
-        // to scale from, and its filter codes no known corners.
-        second->ChooseFrequency(2);
-        board.ClearLog();
-        second->cmdApply_Click();
-        EXPECT_EQ(board.AccessTrace(), (Trace{R(0x5D, 0x4A), R(0x3C, 0x4A), W(0x3C, 0xF9, 0x4A), R(0x40, 0x4A),
-                                              W(0x40, 0x85, 0x4A)}));
+        ExpectApplyKeepsTheUnlistedFrequency();
         board.ClearLog();
         first->cmdApply_Click();
         const uint8_t ccm[] = {3, 238, 150, 15}, dcm[] = {5, 150, 150, 20};  // not validated yet
@@ -427,6 +426,39 @@ TEST_F(TwoDevicePagesTest, AChipAtAnUnlistedFrequencyNeverTakesTheOtherPagesFreq
         EXPECT_EQ(Trace(t.end() - 8, t.end()), FilterWrites(ccm, dcm, 0x48));
         Shared().SwitchingFrequencyHz = 0;
     }
+}
+
+TEST_F(TwoDevicePagesTest, AChipAtAnUnlistedFrequencyTakesTheFrequencyChosenOnItsPage) {
+    board.Regs(0x4A)[0x5D] = 0x6F;  // main code 15, as an erased chip might read; AUX code 6
+    for (int r = 0x41; r <= 0x5C; ++r) board.Regs(0x4A)[static_cast<size_t>(r)] = static_cast<uint8_t>(r * 3);
+    const auto edges = board.Regs(0x4A);
+    Open(true);
+    second->ChooseFrequency(2);  // 98 kHz: both sets read again at it
+    ExpectSet(second->Registers.Sets[0], FilterSetFromCodes(3, 238, 150, 15, 98000));
+    board.ClearLog();
+    prompts.Shown.clear();
+    second->cmdApply_Click();
+    // The frequency with the AUX bits kept, threshold and pin bit as ever, then both sets at 98 kHz;
+    // no edge register is read or written, for there is no old period to scale them from.
+    Trace expected{R(0x5D, 0x4A), W(0x5D, 0x62, 0x4A), R(0x3C, 0x4A), W(0x3C, 0xF9, 0x4A), R(0x40, 0x4A),
+                   W(0x40, 0x85, 0x4A)};
+    const uint8_t ccm[] = {3, 238, 150, 15}, dcm[] = {5, 230, 120, 20};
+    Append(expected, FilterWrites(ccm, dcm, 0x4A));
+    EXPECT_EQ(board.AccessTrace(), expected);
+    for (int r = 0x41; r <= 0x5C; ++r) EXPECT_EQ(board.Regs(0x4A)[static_cast<size_t>(r)], edges[static_cast<size_t>(r)]) << r;
+    ASSERT_EQ(prompts.Shown.size(), 1u);
+    EXPECT_EQ(prompts.Shown[0].text, FilterRegisterLogic::UnscaledEdgesMessage());
+    EXPECT_TRUE(prompts.Shown[0].text.contains(QStringLiteral("PWM page")));
+    EXPECT_EQ(prompts.Shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(Shared().SwitchingFrequencyHz, 98000.0);
+
+    // From now on the chip's frequency is one the list holds: the next Apply rescales as ever.
+    board.ClearLog();
+    prompts.Shown.clear();
+    second->cmdApply_Click();
+    EXPECT_EQ(board.AccessTrace().size(), 1u + 7 * 8 + 5 + 8);
+    EXPECT_TRUE(prompts.Shown.empty());
+    Shared().SwitchingFrequencyHz = 0;
 }
 
 TEST_F(TwoDevicePagesTest, DefaultsAcceptedAtAReopeningAreReadAtTheFrequencyThePageShows) {
@@ -445,6 +477,8 @@ TEST_F(TwoDevicePagesTest, DefaultsAcceptedAtAReopeningAreReadAtTheFrequencyTheP
     EXPECT_EQ(board.AccessTrace(), expected);
     ExpectSet(second->Registers.Sets[0], FilterSetFromCodes(3, 238, 150, 15, 49000));
     EXPECT_EQ(Shared().SwitchingFrequencyHz, 98000.0);
+    // The item the list kept is no choice of the user's: Apply leaves the frequency as it is.
+    ExpectApplyKeepsTheUnlistedFrequency();
 }
 
 TEST_F(DigFilterLogicTest, RefusedSetAtSetUpUnloadsThePageAndStopsTheSetUp) {

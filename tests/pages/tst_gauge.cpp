@@ -3,9 +3,11 @@
 #include "pages/widgets/gauge.h"
 #include "pages/widgets/gauge_math.h"
 #include "pages/widgets/lamp.h"
+#include "paint_counter.h"
 
 #include <QMouseEvent>
 #include <QCoreApplication>
+#include <functional>
 #include <cmath>
 #include <limits>
 
@@ -87,6 +89,61 @@ TEST(GaugeMath, APressGrabsTheNearerSliderOnlyOnTheRim) {
 }
 
 class GaugeWidgetTest : public RunFixture {};
+
+TEST_F(GaugeWidgetTest, OnlyAChangedPartRepaintsItsOwnAreaAndTheResultIsAWholeRepaint) {
+    Gauge g(0);
+    g.SetScale({0, 150});
+    g.SetSliderValue(2, 20);
+    g.SetSliderValue(3, 130);
+    g.SetNeedle(75);
+    g.SetCaption(QStringLiteral(" 75V"));
+    g.resize(120, g.heightForWidth(120));
+    g.show();
+    PaintNow();
+    PaintCounter paints;
+    paints.Watch(&g);
+
+    // The values it shows already, and needles that stay at an end of the scale.
+    g.SetScale({0, 150});
+    g.SetNeedle(75);
+    g.SetCaption(QStringLiteral(" 75V"));
+    g.SetSliderValue(2, 20);
+    g.SetSliderValue(3, 130);
+    g.SetSliderValue(5, 1);
+    PaintNow();
+    EXPECT_TRUE(paints.count.isEmpty());
+    g.SetNeedle(200);
+    PaintNow();
+    paints.Clear();
+    for (float past : {300.0f, 1e30f, std::numeric_limits<float>::infinity()}) g.SetNeedle(past);
+    PaintNow();
+    EXPECT_TRUE(paints.count.isEmpty());
+    EXPECT_EQ(g.Needle(), std::numeric_limits<float>::infinity());  // stored all the same
+
+    const QRect dial(0, 0, 120, 120);
+    const QRect below(0, 120, 120, g.height() - 120);
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        QRect within;
+    } changes[] = {
+        {"needle", [&] { g.SetNeedle(30); }, dial},
+        {"needle back", [&] { g.SetNeedle(31); }, dial},
+        {"caption", [&] { g.SetCaption(QStringLiteral(" 31V")); }, below},
+        {"slider", [&] { g.SetSliderValue(2, 45); }, g.rect()},
+        {"negative caption", [&] { g.SetCaption(QStringLiteral("-1.5V")); }, below},
+    };
+    for (const auto& c : changes) {
+        paints.Clear();
+        c.change();
+        PaintNow();
+        ASSERT_EQ(paints.count.value(&g), 1) << c.what;
+        const QRegion area = paints.areas.value(&g);
+        EXPECT_TRUE(c.within.contains(area.boundingRect())) << c.what;
+        EXPECT_LT(Area(area), g.width() * g.height() / 3) << c.what;
+        EXPECT_EQ(Shown(g), Whole(g)) << c.what;
+    }
+}
 
 TEST_F(GaugeWidgetTest, DraggingASliderAlongTheRimMovesItAndRaisesTheEventWithTheGaugeIndex) {
     Gauge g(12);

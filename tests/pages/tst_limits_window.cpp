@@ -1,12 +1,20 @@
 #include "page_test_support.h"
+#include "paint_counter.h"
+#include "painted_layout_checks.h"
+#include "text_fit.h"
 
 #include "pages/frmLimits.h"
 #include "pages/widgets/gauge.h"
 #include "pages/widgets/lamp.h"
 #include "pages/widgets/strip_chart.h"
 #include "registers/readings.h"
+#include "shell/layout_font.h"
+#include "core/twips.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QGridLayout>
+#include <QProcess>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -16,6 +24,7 @@
 #include <QStyleOptionComboBox>
 #include <QTabWidget>
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -58,6 +67,26 @@ protected:
         // Room for the longest item and the menu item's margins.
         EXPECT_GE(list->viewport()->width(), LongestItem(box) + 16) << name;
         box->hidePopup();
+    }
+    // Readings as a working supply gives them, shown by a few refreshes.
+    void ShowReadings() {
+        DeviceRecord& r = Shared().Devices[0];
+        r.InputVoltage = 120.25f;
+        r.InputCurrent = 0.25f;
+        r.InputPower = 30.06f;
+        r.OutputVoltage = 12.01f;
+        r.OutputCurrent = 2.5f;
+        r.OutputPower = 30.03f;
+        r.VS1Voltage = 12.1f;
+        r.VS2Voltage = 12.05f;
+        r.ACSNSVoltage = 20;
+        r.Temperature = -25.5f;
+        r.ShareBusVoltage = 4;
+        r.DutyCycle = 45.67f;
+        for (int i = 0; i < 30; ++i) {
+            clock.Now += 0.1;
+            main->LimitsRefresh(0);
+        }
     }
     std::vector<size_t> Samples(PageWindow* w) {
         std::vector<size_t> n;
@@ -310,6 +339,170 @@ TEST_F(LimitsWindowTest, TheMasterTimerRefreshesTheOpenPageAndStopsAfterItCloses
     FlushDeletes();
     for (int i = 0; i < 40; ++i) main->tmrMaster_Timer();  // no page: nothing to refresh, no crash
     EXPECT_FALSE(w);
+}
+
+TEST_F(LimitsWindowTest, ARefreshRepaintsOnlyTheInstrumentsWhoseReadingOrFlagChanged) {
+    QPointer<PageWindow> w = Open();
+    ASSERT_TRUE(w);
+    main->resize(1400, 1000);
+    main->show();
+    ShowReadings();
+    auto* tabs = Child<QTabWidget>(w, "SSTab1");
+    PaintCounter paints;
+    paints.WatchAll<Gauge>(w);
+    paints.WatchAll<Lamp>(w);
+    paints.WatchAll<StripChart>(w);
+    paints.Watch(Child<QLabel>(w, "lblFlag"));
+    paints.Watch(Child<QLabel>(w, "lblFlagValue"));
+    DeviceRecord& r = Shared().Devices[0];
+    const struct {
+        int tab;
+        std::function<void()> change;
+        QStringList painted;
+    } steps[] = {
+        {2, [] {}, {}},
+        {2, [&] { r.InputVoltage = 121; }, {"ggeReadings0"}},
+        {2, [&] { r.Temperature = -26; }, {"ggeReadings10"}},
+        {2, [&] { r.DutyCycle = 300; }, {"ggeReadings12"}},
+        {2, [&] { r.DutyCycle = 400; }, {"ggeReadings12"}},  // the needle rests at the end: the value only
+        {2, [&] { r.Faults.Flags[0] = true; }, {}},           // the lamps are out of sight
+        {0, [] {}, {}},
+        {0, [&] { r.Faults.Flags[20] = true; }, {"tglStatus21"}},
+        {0, [&] { r.Faults.Flags[20] = false; }, {"tglStatus21"}},
+        {0,
+         [&] {
+             r.Faults.FirstFlagValid = true;
+             r.Faults.FirstFlagName = QStringLiteral("Line Impedance");
+             r.Faults.FirstFlagValue = 5;
+         },
+         {"lblFlag", "lblFlagValue", "tglStatus32"}},
+        {0, [&] { r.InputVoltage = 90; }, {}},  // the gauges are out of sight
+        {3, [] {}, {"stpGraph0"}},               // the chart in view takes its samples, the others none
+    };
+    int tab = -1, n = 0;
+    for (const auto& step : steps) {
+        ++n;
+        if (step.tab != tab) {
+            tabs->setCurrentIndex(tab = step.tab);
+            PaintNow();
+            main->LimitsRefresh(0);
+            PaintNow();
+        }
+        step.change();
+        paints.Clear();
+        main->LimitsRefresh(0);
+        PaintNow();
+        EXPECT_EQ(paints.Painted(), step.painted) << "step " << n;
+        // A gauge repaints its needle or its value, not its whole face.
+        for (auto it = paints.areas.begin(); it != paints.areas.end(); ++it)
+            if (auto* g = qobject_cast<const Gauge*>(it.key())) {
+                EXPECT_LT(Area(it.value()), g->width() * g->height() / 2) << g->objectName().toStdString();
+            }
+    }
+}
+
+// The dials fill the width of their columns; the labels and gauges stand in the middle of each
+// frame, with no empty band under them; what shows around a dial is what lies under the gauge.
+TEST_F(LimitsWindowTest, TheGaugesUseTheirSlotsOverTheirFrames) {
+    QPointer<PageWindow> w = Open();
+    ASSERT_TRUE(w);
+    ShowReadings();
+    Child<QTabWidget>(w, "SSTab1")->setCurrentIndex(2);
+    const QImage before = w->grab().toImage();
+    for (const char* name : {"Input", "Output", "General"}) {
+        auto* frame = Child<QGroupBox>(w, name);
+        ASSERT_TRUE(frame);
+        const QList<Gauge*> gauges = frame->findChildren<Gauge*>();
+        ASSERT_FALSE(gauges.isEmpty());
+        const QRect inner = frame->contentsRect();
+        int top = inner.bottom(), bottom = inner.top();
+        for (QLabel* l : frame->findChildren<QLabel*>()) top = std::min(top, l->geometry().top());
+        for (Gauge* g : gauges) {
+            EXPECT_NEAR(g->height(), g->heightForWidth(g->width()), 2) << name;
+            EXPECT_GE(g->width(), inner.width() / gauges.size() - ScaledPixels(6)) << name;
+            bottom = std::max(bottom, g->geometry().bottom());
+        }
+        EXPECT_NEAR(top - inner.top(), inner.bottom() - bottom, ScaledPixels(6)) << name;
+    }
+    // The corners of each gauge, outside its dial and its texts, with the gauge and without it.
+    for (Gauge* g : w->findChildren<Gauge*>()) {
+        QSizePolicy keep = g->sizePolicy();
+        keep.setRetainSizeWhenHidden(true);
+        g->setSizePolicy(keep);
+    }
+    std::vector<std::pair<QPoint, QRgb>> corners;
+    for (Gauge* g : w->findChildren<Gauge*>())
+        for (QPoint c : {QPoint(1, 1), QPoint(g->width() - 2, 1), QPoint(1, g->height() - 2), QPoint(g->width() - 2, g->height() - 2)}) {
+            const QPoint at = g->mapTo(w, c);
+            corners.emplace_back(at, before.pixel(at));
+        }
+    for (Gauge* g : w->findChildren<Gauge*>()) g->hide();
+    const QImage under = w->grab().toImage();
+    for (const auto& [at, colour] : corners) EXPECT_EQ(under.pixel(at), colour) << at.x() << "," << at.y();
+}
+
+// Every text of every tab whole, and the painted captions of the instruments in view clear of
+// each other and of their lines, at the fonts desktops give (or only at ZVC_FONT_POINTS).
+TEST_F(LimitsWindowTest, EveryTabIsWholeAtTheCommonDesktopFonts) {
+    const QFont saved = QApplication::font();
+    std::vector<double> sizes{9, 10, 11, 12, 14};
+    if (qEnvironmentVariableIsSet("ZVC_FONT_POINTS")) sizes = {qEnvironmentVariable("ZVC_FONT_POINTS").toDouble()};
+    const double ratio = qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble() : 1;
+    for (double points : sizes) {
+        QFont f = saved;
+        f.setPointSizeF(points);
+        QApplication::setFont(f);
+        FollowApplicationFont();
+        delete main.data();  // windows take the new font when they are made
+        main = new frmMain;
+        SetMainForm(main);
+        main->resize(TwipsToPixels(21000), TwipsToPixels(15000));
+        main->show();
+        QPointer<PageWindow> w = Open();
+        ASSERT_TRUE(w);
+        EXPECT_EQ(w->devicePixelRatioF(), ratio);
+        ShowReadings();
+        auto* tabs = Child<QTabWidget>(w, "SSTab1");
+        for (int t = 0; t < tabs->count(); ++t) {
+            tabs->setCurrentIndex(t);
+            PaintNow();
+            const std::string at = std::to_string(points) + " pt, " + tabs->tabText(t).toStdString();
+            EXPECT_EQ(CutTexts(w), QStringList()) << at;
+            int pictures = 0;
+            for (QWidget* picture : w->findChildren<QWidget*>()) {
+                auto* layout = dynamic_cast<PaintedLayout*>(picture);
+                if (!layout || !picture->isVisible()) continue;
+                ++pictures;
+                EXPECT_EQ(PaintedFaults(picture, *layout), QStringList()) << at;
+            }
+            EXPECT_EQ(pictures, t == 2 ? 12 : t == 3 ? 1 : 0) << at;
+        }
+        w->Unload();
+        FlushDeletes();
+    }
+    QApplication::setFont(saved);
+    FollowApplicationFont();
+}
+
+// The same at 9 pt on screens that scale every pixel by one and a half and by two: in a program of
+// its own, since the scale is the screen's, set before the application starts.
+TEST_F(LimitsWindowTest, EveryTabIsWholeAtPixelRatiosOneAndAHalfAndTwo) {
+    if (qEnvironmentVariableIsSet("ZVC_FONT_POINTS")) GTEST_SKIP() << "run by the test itself";
+    for (const char* ratio : {"1.5", "2"}) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(ratio));
+        env.insert(QStringLiteral("ZVC_FONT_POINTS"), QStringLiteral("9"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=LimitsWindowTest.EveryTabIsWholeAtTheCommonDesktopFonts")});
+        ASSERT_TRUE(child.waitForFinished(120000)) << ratio;
+        const QString out = QString::fromLocal8Bit(child.readAll());
+        EXPECT_EQ(child.exitCode(), 0) << ratio << "\n" << out.toStdString();
+        EXPECT_TRUE(out.contains(QStringLiteral("[  PASSED  ] 1 test."))) << ratio << "\n" << out.toStdString();
+    }
 }
 
 }  // namespace

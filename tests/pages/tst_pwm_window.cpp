@@ -1,10 +1,16 @@
 #include "page_test_support.h"
+#include "text_fit.h"
 
+#include "core/numbers.h"
 #include "core/twips.h"
 #include "pages/frmPWM.h"
 #include "pages/widgets/pwm_canvas.h"
+#include "shell/layout_font.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QFontMetricsF>
+#include <QGroupBox>
 #include <QLabel>
 #include <QImage>
 #include <QMouseEvent>
@@ -12,6 +18,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -23,7 +30,7 @@ protected:
         return qobject_cast<frmPWM*>(w);
     }
     static void Mouse(QWidget* w, QEvent::Type type, double xTwips) {
-        const QPointF at(xTwips / 15, w->height() / 2.0);
+        const QPointF at(xTwips / TwipsPerPixel(), w->height() / 2.0);
         const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
         const Qt::MouseButtons held = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
                                           ? Qt::MouseButtons(Qt::LeftButton)
@@ -404,6 +411,149 @@ TEST(PWMCanvasLabels, TheWidestEdgeLabelsKeepClearOfTheBorder) {
             for (int x = 484; x < w - 5; ++x) inked = inked || img.pixel(x, y) != qRgb(255, 255, 255);
         EXPECT_TRUE(inked) << points;
     }
+}
+
+// Whether a segment runs through the inside of a box; along its edge does not count.
+bool Crosses(const QLineF& l, const QRectF& r) {
+    double t0 = 0, t1 = 1;
+    auto clip = [&](double p, double q) {  // keeps the part where p * t < q
+        if (p == 0) return q > 0;
+        const double t = q / p;
+        if (p < 0) {
+            t0 = std::max(t0, t);
+        } else {
+            t1 = std::min(t1, t);
+        }
+        return t0 < t1;
+    };
+    return clip(-l.dx(), l.x1() - r.left()) && clip(l.dx(), r.right() - l.x1()) && clip(-l.dy(), l.y1() - r.top()) &&
+           clip(l.dy(), r.bottom() - l.y1());
+}
+
+TEST(PWMCanvasLabels, CrossesCountsOnlyTheInsideOfABox) {
+    const QRectF box(10, 10, 20, 10);
+    EXPECT_TRUE(Crosses({20, 0, 20, 15}, box));
+    EXPECT_TRUE(Crosses({0, 0, 40, 30}, box));
+    EXPECT_FALSE(Crosses({20, 0, 20, 10}, box));  // ends on its top
+    EXPECT_FALSE(Crosses({0, 10, 40, 10}, box));  // along its top
+    EXPECT_FALSE(Crosses({0, 0, 5, 40}, box));
+}
+
+// The page opened at the desktop's font: the main window was made at the toolkit's default, as it
+// is while a test or the desktop changes the application font.
+class PWMLayoutTest : public PWMWindowTest {
+protected:
+    void SetUp() override {
+        PWMWindowTest::SetUp();
+        Reg(0x5D) = 0x22;  // 98 kHz on every output: "10.204us"
+        for (int i = 0; i < 7; ++i) {
+            Reg(0x41 + 4 * i) = 0x40;  // a quarter and three quarters of 2040
+            Reg(0x43 + 4 * i) = 0xBF;
+        }
+        main->resize(2000, 1400);
+        main->show();
+        QCoreApplication::processEvents();
+    }
+    void TearDown() override {
+        QApplication::setFont(font0);
+        FollowApplicationFont();
+        QCoreApplication::processEvents();
+        PWMWindowTest::TearDown();
+    }
+    void UseFont(double points) {
+        QFont f = font0;
+        f.setPointSizeF(points);
+        QApplication::setFont(f);
+        FollowApplicationFont();
+    }
+    frmPWM* OpenShown() {
+        frmPWM* w = Open();
+        QCoreApplication::processEvents();
+        return w;
+    }
+    const QFont font0 = QApplication::font();
+};
+
+TEST_F(PWMLayoutTest, WholeAtEveryCommonFontAtTheFirstOpening) {
+    for (double points : {9.0, 10.0, 11.0, 12.0, 14.0}) {
+        SCOPED_TRACE(points);
+        UseFont(points);
+        QPointer<frmPWM> w = OpenShown();
+        ASSERT_TRUE(w);
+        EXPECT_EQ(CutTexts(w), QStringList());
+        // Never squeezed below what its rows need: the diagrams and the boxes beside them keep apart.
+        EXPECT_GE(w->width(), w->minimumSizeHint().width());
+        EXPECT_GE(w->height(), w->minimumSizeHint().height());
+        for (int i = 0; i < 7; ++i) {
+            auto* c = Child<PWMCanvas>(w, ("pctPWM_" + std::to_string(i)).c_str());
+            ASSERT_TRUE(c);
+            SCOPED_TRACE(i);
+            EXPECT_EQ(c->size(), QSize(TwipsToPixels(pwm::kPictureWidth), TwipsToPixels(pwm::kPictureHeight)));
+            for (const QObject* o : w->children()) {
+                const auto* other = qobject_cast<const QWidget*>(o);
+                if (other && other != c && other->isVisibleTo(w)) {
+                    EXPECT_FALSE(c->geometry().intersects(other->geometry())) << ControlName(other).toStdString();
+                }
+            }
+            const QList<PaintedCaption> captions = c->Captions();
+            ASSERT_EQ(captions.size(), 4);
+            EXPECT_EQ(captions[1].Text, "10.204us");
+            // The texts grow with the geometry: the picture paints in the page's font.
+            EXPECT_NEAR(captions[1].Box.height(), QFontMetricsF(QApplication::font()).height(), 1);
+            const QList<QLineF> lines = c->Lines();
+            for (int k = 0; k < captions.size(); ++k) {
+                const QRectF box = captions[k].Box;
+                EXPECT_TRUE(QRectF(c->rect()).contains(box)) << captions[k].Text.toStdString();
+                for (int j = k + 1; j < captions.size(); ++j)
+                    EXPECT_FALSE(box.intersects(captions[j].Box)) << captions[k].Text.toStdString();
+                for (const QLineF& l : lines)
+                    EXPECT_FALSE(Crosses(l, box)) << captions[k].Text.toStdString() << " " << l.x1() << "," << l.y1()
+                                                  << " " << l.x2() << "," << l.y2();
+            }
+        }
+        w->Unload();
+        FlushDeletes();
+    }
+}
+
+// At a larger font the mouse arrives in whole pixels of the larger picture: an edge is grabbed
+// where it is drawn, follows the pointer's pixel, and the pixel of the period end reaches it.
+TEST_F(PWMLayoutTest, GrabAndDragAtALargerFontLandWhereTheyAreDrawn) {
+    UseFont(14);
+    ASSERT_GT(LayoutScale(), 1.3);
+    QPointer<frmPWM> w = OpenShown();
+    ASSERT_TRUE(w);
+    auto* outa = Child<PWMCanvas>(w, "pctPWM_0");
+    auto pixelMouse = [&](QEvent::Type type, int px) { Mouse(outa, type, px * TwipsPerPixel()); };
+    auto drawnEdge = [&] { return outa->Lines()[6].x1(); };
+    auto labelTime = [&] { return ParseNumber(Text(outa, 2).mid(Text(outa, 2).indexOf(u'=') + 1)); };
+    board.ClearLog();
+
+    const int edge = static_cast<int>(std::lround(drawnEdge()));
+    pixelMouse(QEvent::MouseMove, edge + 3);
+    EXPECT_EQ(w->cursor().shape(), Qt::SizeHorCursor);
+    pixelMouse(QEvent::MouseButtonPress, edge + 3);
+    ASSERT_EQ(w->logic.DragState[0].State(), pwm::Edge::Rising);
+    for (int px : {TwipsToPixels(1800), TwipsToPixels(3333)}) {
+        pixelMouse(QEvent::MouseMove, px);
+        EXPECT_NEAR(drawnEdge(), px, 0.5) << px;
+        // The label reads the time of the place drawn, to the count.
+        const double placed = (drawnEdge() * TwipsPerPixel() - pwm::kStartX) / (pwm::kMidX - pwm::kStartX) * 10.2;
+        EXPECT_NEAR(labelTime(), placed, 0.0051) << px;
+    }
+    const int end = TwipsToPixels(pwm::kMidX);
+    pixelMouse(QEvent::MouseMove, end);
+    EXPECT_EQ(Text(outa, 2), "T1 = 10.200us");
+    EXPECT_DOUBLE_EQ(outa->CurrentScene().lines[6].at.x1, pwm::kMidX);
+    pixelMouse(QEvent::MouseMove, end + 1);
+    EXPECT_EQ(Text(outa, 2), "T1 = 10.200us");
+    pixelMouse(QEvent::MouseButtonPress, TwipsToPixels(2000));
+    EXPECT_EQ(w->logic.DragState[0].State(), pwm::Edge::None);
+    EXPECT_TRUE(board.AccessTrace().empty());
+
+    Child<QPushButton>(w, "cmdProgram")->click();
+    EXPECT_EQ(Reg(0x41), 0x7F);  // 2040 = 0x7F8
+    EXPECT_EQ(Reg(0x42) >> 4, 0x8);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "pages/widgets/strip_chart.h"
 #include "pages/widgets/strip_chart_math.h"
+#include "paint_counter.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -126,6 +127,59 @@ TEST(StripChartMath, DraggingAnEdgeArrowInwardsZoomsInAndOutwardsZoomsOut) {
 }
 
 class StripChartWidgetTest : public RunFixture {};
+
+// One chart in view and the same chart out of sight take the same samples at the same times: the
+// one in view repaints only the newest pieces (and the plot when the window moves on), the other
+// nothing, and what the first shows is what the second draws whole.
+TEST_F(StripChartWidgetTest, AChartInViewDrawsOnlyWhatANewSampleChangesAndShowsWhatAWholeDrawingShows) {
+    clock.AutoStep = 0;
+    StripChart shown, hidden;
+    for (StripChart* c : {&shown, &hidden}) {
+        c->SetAxes({"Voltage (V)", "Current (A)"});
+        c->AddTrace("I/P Voltage", 0);
+        c->AddTrace("I/P Current", 1);
+        c->resize(420, 300);
+    }
+    shown.show();
+    PaintNow();
+    PaintCounter paints;
+    paints.Watch(&shown);
+    paints.Watch(&hidden);
+    const int whole = shown.width() * shown.height();
+    int small = 0, moved = 0;
+    auto sample = [&](int i, double v0, double v1) {
+        clock.Now = 3600 + 0.1 * i;
+        for (StripChart* c : {&shown, &hidden}) {
+            c->AppendSample(0, v0);
+            c->AppendSample(1, v1);
+        }
+        paints.Clear();
+        PaintNow();
+    };
+    for (int i = 0; i < 150; ++i) {
+        sample(i, 12 + 0.3 * std::sin(i * 0.2), i % 40 == 7 ? std::nan("") : 0.25 + 0.01 * std::cos(i * 0.3));
+        EXPECT_FALSE(paints.count.contains(&hidden)) << i;
+        // Until both traces have swung their whole way, new extremes may set new ranges.
+        if (i >= 40) {
+            ASSERT_LE(paints.count.value(&shown), 1) << i;
+            const QRegion area = paints.areas.value(&shown);
+            EXPECT_FALSE(area.contains(QPoint(2, 2))) << i;  // the legend and the axes stay as drawn
+            EXPECT_LT(Area(area), whole * 3 / 4) << i;
+            (Area(area) < whole / 20 ? small : moved) += 1;
+        }
+        if (i % 10 == 0) {
+            EXPECT_EQ(Shown(shown), Whole(shown)) << i;
+            EXPECT_EQ(Whole(shown), Whole(hidden)) << i;
+        }
+    }
+    EXPECT_GT(small, 20);  // samples within a column of the last: only their pieces
+    EXPECT_GT(moved, 20);  // the window moved on by a column or more
+    // A value beyond the axis's range draws the chart anew with a new range.
+    sample(150, 40, 0.25);
+    EXPECT_EQ(Area(paints.areas.value(&shown)), whole);
+    EXPECT_EQ(Shown(shown), Whole(shown));
+    EXPECT_EQ(Whole(shown), Whole(hidden));
+}
 
 TEST_F(StripChartWidgetTest, SamplesGoToTheirTraceAtTheTimerTimeAndTheRightArrowZooms) {
     StripChart chart;

@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "font_size.h"
 #include "../pages/text_fit.h"
 
 #include "core/twips.h"
@@ -16,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStringList>
+#include <cmath>
 
 
 namespace {
@@ -98,6 +100,10 @@ protected:
                                     : QPointF(TwipsToPixels(r.Left + r.Width / 2), TwipsToPixels(r.Top + r.Height / 2));
         const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease || type == QEvent::MouseMove ? Qt::NoButton : button;
         QMouseEvent e(type, p, w->mapToGlobal(p), type == QEvent::MouseMove ? Qt::NoButton : button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    }
+    static void MoveTo(QWidget* w, QPoint at) {
+        QMouseEvent e(QEvent::MouseMove, QPointF(at), w->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(w, &e);
     }
     static void ClickBlock(frmDevice* page, int block) {
@@ -265,6 +271,40 @@ TEST_F(BlockDiagram, RedFrameFollowsTheMouse) {
     const QImage none = pic->grab().toImage();
     EXPECT_FALSE(none.pixelColor(TwipsToPixels((9200 + 11080) / 2), TwipsToPixels(3240)).red() > 200 &&
                  none.pixelColor(TwipsToPixels((9200 + 11080) / 2), TwipsToPixels(3240)).green() < 90);
+}
+
+// At a larger font the picture grows, and the mouse still finds each block from its corners in,
+// with the red frame drawn where the block now is.
+TEST_F(BlockDiagram, MouseFindsTheBlocksAtLargerFonts) {
+    EnterSimulation();
+    for (double points : {11.0, 14.0}) {
+        const FontSize font(points);
+        frmDevice* page = OpenDiagram(0);
+        ASSERT_TRUE(page);
+        BlockDiagramPicture* pic = page->pctDevice;
+        EXPECT_EQ(pic->width(), TwipsToPixels(kPictureRect.Width)) << points;
+        EXPECT_GT(pic->width(), 877) << points;
+        for (int block = 0; block < kBlockCount; ++block) {
+            const TwipsRect r = BlockRect(block);
+            // The first and the last whole pixel inside the block.
+            const int left = static_cast<int>(std::ceil(r.Left / TwipsPerPixel()));
+            const int top = static_cast<int>(std::ceil(r.Top / TwipsPerPixel()));
+            const int right = static_cast<int>(std::ceil((r.Left + r.Width) / TwipsPerPixel())) - 1;
+            const int bottom = static_cast<int>(std::ceil((r.Top + r.Height) / TwipsPerPixel())) - 1;
+            for (QPoint at : {QPoint(left, top), QPoint(right, bottom)}) {
+                MoveTo(pic, at);
+                EXPECT_EQ(pic->Highlight(), block) << points << " pt, " << at.x() << "," << at.y();
+            }
+            MoveTo(pic, QPoint(left - 2, top - 2));
+            EXPECT_NE(pic->Highlight(), block) << points << " pt";
+        }
+        Send(pic, QEvent::MouseMove, 6);
+        const QImage img = pic->grab().toImage();
+        const QColor c = img.pixelColor(TwipsToPixels((9200 + 11080) / 2), TwipsToPixels(3240));
+        EXPECT_TRUE(c.red() > 200 && c.green() < 90 && c.blue() < 90) << points;
+        page->Unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 }  // namespace

@@ -222,6 +222,48 @@ TEST_F(MainWindowTest, ClosingTheMainWindowUnloadsEveryChild) {
     EXPECT_FALSE(MainForm());
 }
 
+// As on any desktop: the window that comes forward when one closes is the one the user had
+// active before it, whatever order the windows were opened in.
+TEST_F(MainWindowTest, ClosingAWindowBringsForwardTheOneActiveBeforeIt) {
+    UseBoardWithChips({0x48, 0x4A});
+    ChooseOK();
+    QMdiArea* mdi = main->MdiArea();
+    auto frame = [](PageWindow* w) { return w ? w->parentWidget() : nullptr; };
+    auto front = [mdi]() -> QWidget* {
+        const QList<QMdiSubWindow*> stack = mdi->subWindowList(QMdiArea::StackingOrder);
+        return stack.isEmpty() ? nullptr : stack.last();
+    };
+    PageWindow* first = main->Form(PageKind::Device, 0);
+    PageWindow* second = main->OpenDevicePage(PageKind::Device, 1);
+    main->findChild<QAction*>(QStringLiteral("mnuRegMap"))->trigger();
+    PageWindow* regMap = main->Tool(ToolKind::RegMap);
+    main->findChild<QAction*>(QStringLiteral("mnuSpy"))->trigger();
+    PageWindow* monitor = main->Tool(ToolKind::Spy);
+    ASSERT_TRUE(first && second && regMap && monitor);
+    ASSERT_EQ(mdi->activeSubWindow(), frame(monitor));
+    // The Window menu lists them in the order they were opened, as before.
+    EXPECT_EQ(ChildTitles(), QStringList({first->windowTitle(), second->windowTitle(), regMap->windowTitle(),
+                                          monitor->windowTitle()}));
+
+    monitor->Unload();
+    QApplication::processEvents();
+    EXPECT_EQ(mdi->activeSubWindow(), frame(regMap));
+    EXPECT_EQ(front(), frame(regMap));
+
+    // The user brings the first block diagram forward and closes it with its close box.
+    mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(frame(first)));
+    ASSERT_EQ(front(), frame(first));
+    qobject_cast<QMdiSubWindow*>(frame(first))->close();
+    QApplication::processEvents();
+    EXPECT_EQ(mdi->activeSubWindow(), frame(regMap));
+    EXPECT_EQ(front(), frame(regMap));
+
+    regMap->Unload();
+    QApplication::processEvents();
+    EXPECT_EQ(mdi->activeSubWindow(), frame(second));
+    EXPECT_EQ(front(), frame(second));
+}
+
 TEST_F(MainWindowTest, CancelEndsTheProgram) {
     EnterSimulation();
     chooser = new frmMultiDevice;

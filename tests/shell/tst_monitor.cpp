@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "font_size.h"
 
 #include "link/register_access.h"
 #include "registers/readings.h"
@@ -296,29 +297,34 @@ TEST_F(Monitor, PaintedBitByBitMatchesAWholeRepaint) {
 }
 
 // Every field of the widest lines shows in its own column, and the whole line fits the window
-// at the size it opens with, the scroll bar beside it.
+// at the size it opens with, the scroll bar beside it, at the common desktop fonts.
 TEST_F(Monitor, ColumnsFitTheWidestLinesAtTheWindowsSize) {
     EnterSimulation();
-    frmSpy* spy = Open();
-    Click(spy->chkReads);
-    for (int i = 0; i < 200; ++i) ReadRegister(0x48, i);
-    Settle();
-    MonitorListView* v = spy->lstSpy;
-    ASSERT_TRUE(v->verticalScrollBar()->isVisible());
-    EXPECT_LE(v->ContentWidth(), v->viewport()->width());
-    EXPECT_EQ(v->horizontalScrollBar()->maximum(), 0);
-    const QFontMetrics fm = v->fontMetrics();
-    const auto& col = v->Columns();
-    for (int dev : {0x00, 0x48, 0x4A, 0x7F})
-        for (int value : {0x00, 0x88, 0xDD, 0xFF})
-            for (AccessKind kind : {AccessKind::Read, AccessKind::Write}) {
-                const QStringList fields = MonitorLineText(kind, dev, value, value).split(u'\t');
-                ASSERT_EQ(fields.size(), 4);
-                for (int f = 0; f < 4; ++f) {
-                    const int end = f < 3 ? col[static_cast<size_t>(f) + 1] : v->ContentWidth();
-                    EXPECT_LT(col[static_cast<size_t>(f)] + fm.horizontalAdvance(fields[f]), end) << fields[f].toStdString();
+    for (double points : {9.0, 10.0, 11.0, 12.0, 14.0}) {
+        const FontSize font(points);
+        frmSpy* spy = Open();
+        Click(spy->chkReads);
+        for (int i = 0; i < 200; ++i) ReadRegister(0x48, i);
+        Settle();
+        MonitorListView* v = spy->lstSpy;
+        ASSERT_TRUE(v->verticalScrollBar()->isVisible()) << points;
+        EXPECT_LE(v->ContentWidth(), v->viewport()->width()) << points;
+        EXPECT_EQ(v->horizontalScrollBar()->maximum(), 0) << points;
+        const QFontMetrics fm = v->fontMetrics();
+        const auto& col = v->Columns();
+        for (int dev : {0x00, 0x48, 0x4A, 0x7F})
+            for (int value : {0x00, 0x88, 0xDD, 0xFF})
+                for (AccessKind kind : {AccessKind::Read, AccessKind::Write}) {
+                    const QStringList fields = MonitorLineText(kind, dev, value, value).split(u'\t');
+                    ASSERT_EQ(fields.size(), 4);
+                    for (int f = 0; f < 4; ++f) {
+                        const int end = f < 3 ? col[static_cast<size_t>(f) + 1] : v->ContentWidth();
+                        EXPECT_LT(col[static_cast<size_t>(f)] + fm.horizontalAdvance(fields[f]), end)
+                            << fields[f].toStdString() << " at " << points << " pt";
+                    }
                 }
-            }
+        Close(spy);
+    }
 }
 
 }  // namespace

@@ -14,8 +14,11 @@
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QDir>
 #include <QtEndian>
+#include <csignal>
 #include <cstring>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -123,6 +126,47 @@ struct QueueStandIn {
                              return Accepts;
                          }});
     }
+};
+
+// A folder with room for this many bytes more in any file, as a full or nearly full disk has:
+// a file is created, but what goes past the room is refused.
+class FileRoom {
+public:
+    explicit FileRoom(rlim_t bytes) {
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);  // the refusal, not the end of the test
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit room = old_;
+        room.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &room);
+    }
+    ~FileRoom() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    FileRoom(const FileRoom&) = delete;
+    FileRoom& operator=(const FileRoom&) = delete;
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+// The temporary folder the print system's job files go to, for the test's length.
+class TempFolder {
+public:
+    TempFolder() : old_(qgetenv("TMPDIR")) { qputenv("TMPDIR", dir_.path().toLocal8Bit()); }
+    ~TempFolder() {
+        if (old_.isNull())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", old_);
+    }
+    QStringList Files() const { return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden); }
+    bool IsValid() const { return dir_.isValid() && QDir::tempPath() == QDir(dir_.path()).canonicalPath(); }
+
+private:
+    QTemporaryDir dir_;
+    QByteArray old_;
 };
 
 class PrintSnapshot : public RunFixture {
@@ -326,6 +370,55 @@ TEST_F(PrintSnapshot, NoPrinterOrAFailingOneShowsPrinterError) {
     EXPECT_FALSE(QFile::exists(pdfPath));
     ASSERT_EQ(queue.Jobs.size(), 1u);  // only the queue that refuses was sent a job
     EXPECT_FALSE(QFile::exists(queue.Jobs[0].Path));
+}
+
+TEST_F(PrintSnapshot, AJobThatCannotBeWrittenWholeIsAPrinterErrorAndSendsNothing) {
+    FilterWindowStandIn* page = OpenFilterWindow();
+    ASSERT_TRUE(page);
+    TempFolder temp;
+    ASSERT_TRUE(temp.IsValid());
+    queue.Install();
+    PrintWindowSnapshot(0);  // with room: a whole job, for its size
+    ASSERT_EQ(queue.Jobs.size(), 1u);
+    ASSERT_TRUE(prompts.Shown.empty());
+    const auto whole = static_cast<rlim_t>(queue.Jobs[0].Pdf.size());
+    ASSERT_GT(whole, 1000u);
+    // A full folder (the file is made, nothing goes in), a nearly full one, and one that cuts
+    // off no more than the end-of-file mark.
+    for (rlim_t room : {rlim_t{0}, whole / 2, whole - 6}) {
+        SCOPED_TRACE(room);
+        queue.Jobs.clear();
+        prompts.Shown.clear();
+        {
+            const FileRoom limit(room);
+            PrintWindowSnapshot(0);
+        }
+        EXPECT_TRUE(queue.Jobs.empty());
+        ASSERT_EQ(prompts.Shown.size(), 1u);
+        EXPECT_EQ(prompts.Shown[0].text, "Printer Error");
+        EXPECT_EQ(prompts.Shown[0].icon, MsgIcon::Critical);
+        EXPECT_EQ(temp.Files(), QStringList{});  // the job's file is removed as ever
+        EXPECT_TRUE(page->isVisible());
+    }
+}
+
+TEST_F(PrintSnapshot, OnlyAWholePdfCountsAsWritten) {
+    FilterWindowStandIn* page = OpenFilterWindow();
+    ASSERT_TRUE(page);
+    PrintToPdf(550);
+    PrintWindowSnapshot(0);
+    const QByteArray pdf = ReadFile(pdfPath);
+    ASSERT_TRUE(IsWholePdf(pdf));
+    ASSERT_TRUE(pdf.endsWith("%%EOF\n"));
+    // Cut anywhere short of its last line end, or with a piece lost inside, it is not.
+    for (qsizetype cut = 0; cut < pdf.size() - 1; cut += cut < pdf.size() - 64 ? 61 : 1)
+        EXPECT_FALSE(IsWholePdf(pdf.left(cut))) << cut;
+    for (qsizetype at : {qsizetype{20}, pdf.size() / 3, pdf.size() * 2 / 3}) {
+        QByteArray gap = pdf;
+        gap.remove(at, 512);
+        EXPECT_FALSE(IsWholePdf(gap)) << at;
+    }
+    EXPECT_FALSE(IsWholePdf(QByteArray()));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // What the master timer's refreshes and the status-bar clock repaint: nothing when nothing shown
 // changed, and only the widgets of a reading that did, in their own area.
 #include "fixture.h"
+#include "../pages/paint_counter.h"
 
 #include "app/wiring.h"
 #include "registers/readings.h"
@@ -15,51 +16,11 @@
 #include <QMdiSubWindow>
 #include <QPaintEvent>
 #include <QStatusBar>
-#include <map>
 #include <set>
 
 namespace {
 
-// Every paint of a window and its children since the last Clear, in the window's coordinates.
-class PaintRecorder : public QObject {
-public:
-    explicit PaintRecorder(QWidget* top) : top_(top) {
-        top->installEventFilter(this);
-        for (QWidget* w : top->findChildren<QWidget*>()) w->installEventFilter(this);
-    }
-    void Clear() { painted.clear(); }
-    std::set<QWidget*> Widgets() const {
-        std::set<QWidget*> s;
-        for (const auto& [w, r] : painted) s.insert(w);
-        return s;
-    }
-    QRegion Area(QWidget* w) const { return painted.count(w) ? painted.at(w) : QRegion(); }
-    QRegion InTop(QWidget* w) const { return QRegion(QRect(w->mapTo(top_, QPoint(0, 0)), w->size())); }
-    std::map<QWidget*, QRegion> painted;
-
-protected:
-    bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() == QEvent::Paint) {
-            auto* w = static_cast<QWidget*>(o);
-            painted[w] += static_cast<QPaintEvent*>(e)->region().translated(w->mapTo(top_, QPoint(0, 0)));
-        }
-        return false;
-    }
-
-private:
-    QWidget* top_;
-};
-
-std::string Names(const std::set<QWidget*>& widgets) {
-    std::string s;
-    for (QWidget* w : widgets)
-        s += (w->objectName().isEmpty() ? std::string(w->metaObject()->className()) : w->objectName().toStdString()) + " ";
-    return s;
-}
-
-void Settle() {
-    for (int i = 0; i < 5; ++i) QApplication::processEvents();
-}
+QRegion InWindow(const QWidget* w, const QWidget* top, const QRegion& r) { return r.translated(w->mapTo(top, QPoint(0, 0))); }
 
 class RefreshPaints : public RunFixture {
 protected:
@@ -92,13 +53,13 @@ protected:
         regmap->findChild<QCheckBox*>(QStringLiteral("chkContRead"))->click();
         spy = qobject_cast<frmSpy*>(main->OpenTool(ToolKind::Spy));
         Frame(spy)->move(1850, 650);
-        Settle();
+        PaintNow();
         RunTimer(2.0);  // every value shown once
-        Settle();
-        paints = std::make_unique<PaintRecorder>(main);
+        paints.Watch(main);
+        paints.WatchAll<QWidget>(main);
+        paints.Clear();
     }
     void TearDown() override {
-        paints.reset();
         delete main;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QApplication::setCursorFlashTime(flashTime_);
@@ -115,19 +76,27 @@ protected:
             clock.Now += 0.05;
             main->tmrMaster_Timer();
         }
-        Settle();
+        PaintNow();
     }
     // Exactly these widgets were painted, and nothing else was painted outside them (the widgets
     // under a box that is not opaque paint the box's area with it).
     void ExpectPaintedOnly(const std::set<QWidget*>& expected) {
         QRegion allowed;
-        for (QWidget* w : expected) allowed += paints->InTop(w);
-        std::set<QWidget*> painted;
-        for (QWidget* w : paints->Widgets()) {
-            EXPECT_TRUE((paints->Area(w) - allowed).isEmpty()) << "painted outside what changed: " << Names({w});
-            if (expected.count(w)) painted.insert(w);
+        QStringList names;
+        for (QWidget* w : expected) {
+            allowed += InWindow(w, main, w->rect());
+            names << PaintCounter::Name(w);
         }
-        EXPECT_EQ(Names(painted), Names(expected));
+        QStringList painted;
+        for (auto it = paints.areas.begin(); it != paints.areas.end(); ++it) {
+            auto* w = static_cast<const QWidget*>(it.key());
+            EXPECT_TRUE((InWindow(w, main, it.value()) - allowed).isEmpty())
+                << "painted outside what changed: " << PaintCounter::Name(w).toStdString();
+            if (expected.count(const_cast<QWidget*>(w))) painted << PaintCounter::Name(w);
+        }
+        names.sort();
+        painted.sort();
+        EXPECT_EQ(painted, names);
     }
     template <class W = QLabel>
     W* Child(PageWindow* page, const char* name) {
@@ -142,23 +111,23 @@ protected:
     frmMain* main = nullptr;
     frmRegMap* regmap = nullptr;
     frmSpy* spy = nullptr;
-    std::unique_ptr<PaintRecorder> paints;
+    PaintCounter paints;
 };
 
 TEST_F(RefreshPaints, ARefreshThatChangesNothingPaintsNothing) {
     ASSERT_FALSE(Child(main->Form(PageKind::Device, 0), "lblOutputCurrent")->text().isEmpty());
     RunTimer(2.0);
-    EXPECT_EQ(Names(paints->Widgets()), "");
+    EXPECT_EQ(paints.Painted(), QStringList());
     // The clock in the status bar: a new second repaints the time alone.
     QLabel* time = main->statusBar()->findChildren<QLabel*>().back();
     main->RefreshStatusClock();
-    Settle();
-    EXPECT_EQ(Names(paints->Widgets()), "");
+    PaintNow();
+    EXPECT_EQ(paints.Painted(), QStringList());
     utc_ += 1000;
     main->RefreshStatusClock();
-    Settle();
+    PaintNow();
     ExpectPaintedOnly({time});
-    EXPECT_EQ(paints->painted.count(main->statusBar()), 0u) << "the panel is opaque: the bar stays as it is";
+    EXPECT_EQ(paints.count.value(main->statusBar()), 0) << "the panel is opaque: the bar stays as it is";
 }
 
 // A new output current of the first chip: its value boxes on the block diagram and the current-sense
@@ -178,7 +147,7 @@ TEST_F(RefreshPaints, ANewReadingRepaintsOnlyItsOwnWidgets) {
     // The drawings under the value boxes are dear to paint: the boxes cover them.
     for (QWidget* picture : {static_cast<QWidget*>(device->findChild<QWidget*>(QStringLiteral("pctDevice"))),
                              current->findChild<QWidget*>(QStringLiteral("Picture1"))})
-        EXPECT_EQ(paints->painted.count(picture), 0u) << Names({picture});
+        EXPECT_EQ(paints.count.value(picture), 0) << PaintCounter::Name(picture).toStdString();
 }
 
 }  // namespace

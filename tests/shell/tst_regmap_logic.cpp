@@ -259,13 +259,17 @@ TEST_F(RegMapTest, ReservedRegisterReadAndWrittenByTypedAddress) {
     EXPECT_EQ(board.AccessTrace(), (Trace{"W 48 1C 03", "R 48 1C"}));
 }
 
-TEST_F(RegMapTest, OutOfRangeTextNeverReachesTheChip) {
+TEST_F(RegMapTest, OutOfRangeTextNeverReachesTheChipAndEachWriteSaysWhy) {
+    const QString address = RegMapLogic::AddressRangeMessage(), data = RegMapLogic::DataRangeMessage();
     const struct {
         const char* address;
         const char* data;
+        QString box;
     } cases[] = {
-        {"100", "5"}, {"13D", "5"}, {"FFFFFFFFFFFF", "5"}, {"FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", "5"},
-        {"30", "100"}, {"30", "1A5"}, {"30", "FFFFFFFFFFFFFFFFFFFFFFFF"},
+        {"100", "5", address}, {"13D", "5", address}, {"FFFFFFFFFFFF", "5", address},
+        {"FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", "5", address},
+        {"30", "100", data}, {"30", "1A5", data}, {"30", "FFFFFFFFFFFFFFFFFFFFFFFF", data},
+        {"1FF", "1FF", RegMapLogic::AddressAndDataRangeMessage()},
     };
     Open();
     ReadAt(QStringLiteral("3D"));
@@ -273,17 +277,69 @@ TEST_F(RegMapTest, OutOfRangeTextNeverReachesTheChip) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.address + std::string(" / ") + c.data);
         board.ClearLog();
+        prompts.Shown.clear();
         map.AddrPtrText = QString::fromLatin1(c.address);
         map.WriteText = QString::fromLatin1(c.data);
         map.cmdWrite_Click();
+        ASSERT_EQ(prompts.Shown.size(), 1u);  // one box for the one click
+        EXPECT_EQ(prompts.Shown[0].text, c.box);
+        EXPECT_EQ(prompts.Shown[0].icon, MsgIcon::Exclamation);
+        EXPECT_EQ(prompts.Shown[0].buttons, MsgButtons::OK);
+        // The read the timer makes stays silent.
         if (!TypedByte(map.AddrPtrText)) map.cmdRead_Click();
+        EXPECT_EQ(prompts.Shown.size(), 1u);
         EXPECT_EQ(board.AccessTrace(), Trace{});
         EXPECT_EQ(map.HexVal, shown.HexVal);
+        EXPECT_EQ(map.RegDescription, shown.RegDescription);
         EXPECT_EQ(Captions(map), Captions(shown));
     }
     EXPECT_EQ(board.Regs(0x48)[0x30], 0);
     EXPECT_EQ(board.Regs(0x48)[0x3D], 0x41);
-    EXPECT_TRUE(prompts.Shown.empty());
+}
+
+TEST_F(RegMapTest, TheReadButtonSaysWhyAnAddressIsNotRead) {
+    Open();
+    map.AddrPtrText = QStringLiteral("1FF");
+    map.cmdRead_ButtonClick();
+    ASSERT_EQ(prompts.Shown.size(), 1u);
+    EXPECT_EQ(prompts.Shown[0].text, RegMapLogic::AddressRangeMessage());
+    EXPECT_TRUE(board.AccessTrace().empty());
+    map.AddrPtrText = QStringLiteral("3D");
+    map.cmdRead_ButtonClick();
+    EXPECT_EQ(board.AccessTrace(), (Trace{"R 48 3D"}));
+    EXPECT_EQ(prompts.Shown.size(), 1u);
+}
+
+// Whatever brought the value on screen (tree, typed address, write, timer), the details beside it
+// name its register.
+TEST_F(RegMapTest, DetailsNameTheRegisterWhoseValueIsShown) {
+    Open();
+    map.TreeView1_NodeClick(QStringLiteral("16h - VS2 Voltage Value,16"));
+    EXPECT_EQ(map.RegDescription, "VS2 Voltage Value");
+    const struct {
+        const char* typed;
+        const char* name;
+        const char* address;
+    } cases[] = {
+        {"3D", "Manufacturers ID", "3Dh"}, {"1c", "Reserved", "1Ch"},  {"5", "Latched Fault 2", "5h"},
+        {"83h", "Reg 19", "83h"},          {"84", "", "84h"},           {"FF", "", "FFh"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        ReadAt(QString::fromLatin1(c.typed));
+        EXPECT_EQ(map.RegDescription, QString::fromLatin1(c.name));
+        EXPECT_EQ(map.CurrentAddr, QString::fromLatin1(c.address));
+    }
+    map.AddrPtrText = QStringLiteral("41");
+    map.WriteText = QStringLiteral("7");
+    map.cmdWrite_Click();
+    EXPECT_EQ(map.CurrentAddr, "41h");
+    EXPECT_EQ(map.RegDescription, RegisterDescription(Shared().RegTable[0x41].Name));
+    // An address that is not read leaves the details with the value they describe.
+    map.AddrPtrText = QStringLiteral("13D");
+    map.cmdRead_Click();
+    EXPECT_EQ(map.CurrentAddr, "41h");
+    EXPECT_EQ(map.HexVal, "7h");
 }
 
 TEST_F(RegMapTest, SimulationModeLeavesTheFileAloneOnBadText) {

@@ -144,10 +144,18 @@ TEST_F(RegMapWindowTest, TypedReadAndBitClickOnScreen) {
     EXPECT_TRUE(board.AccessTrace().empty());
     EXPECT_EQ(Child<QLabel>(w, "lblBit3")->text(), "1");
 
+    EXPECT_TRUE(prompts.Shown.empty());
     Type(Child<QLineEdit>(w, "txtWrite"), QStringLiteral("100"));
     Child<QPushButton>(w, "cmdWrite")->click();
     EXPECT_TRUE(board.AccessTrace().empty());
-    EXPECT_TRUE(prompts.Shown.empty());
+    ASSERT_EQ(prompts.Shown.size(), 1u);
+    EXPECT_EQ(prompts.Shown[0].text, RegMapLogic::DataRangeMessage());
+    EXPECT_EQ(prompts.Shown[0].title, kAppTitle);
+    Type(addr, QStringLiteral("1FF"));
+    Child<QPushButton>(w, "cmdRead")->click();
+    EXPECT_TRUE(board.AccessTrace().empty());
+    ASSERT_EQ(prompts.Shown.size(), 2u);
+    EXPECT_EQ(prompts.Shown[1].text, RegMapLogic::AddressRangeMessage());
 }
 
 TEST_F(RegMapWindowTest, NodeClickShowsTwoRows) {
@@ -176,6 +184,13 @@ TEST_F(RegMapWindowTest, NodeClickShowsTwoRows) {
 
     emit tree->itemClicked(tree->topLevelItem(0), 0);  // the root
     EXPECT_TRUE(board.AccessTrace().empty());
+
+    // A typed address read after the node: the details follow the value shown.
+    Type(Child<QLineEdit>(w, "txtAddrPtr"), QStringLiteral("3D"));
+    Child<QPushButton>(w, "cmdRead")->click();
+    EXPECT_EQ(Child<QLabel>(w, "lblHexVal")->text(), "41h");
+    EXPECT_EQ(Child<QLabel>(w, "lblRegDescription")->text(), "Manufacturers ID");
+    EXPECT_EQ(Child<QLabel>(w, "lblCurrentAddr")->text(), "3Dh");
 }
 
 TEST_F(RegMapWindowTest, ContinuousReadAndDisablePollingAcrossReopen) {

@@ -73,3 +73,10 @@ int SliderAt(double dx, double dy, double angle2, double angle3) {
     if (d2 > kReach && d3 > kReach) return 0;
     return d2 <= d3 ? 2 : 3;
 }
+
+DialPoint NumberCentre(double angle, double reach, double width, double height) {
+    const double rad = angle * M_PI / 180;
+    const double ux = std::sin(rad), uy = -std::cos(rad);
+    const double r = reach - (std::fabs(ux) * width + std::fabs(uy) * height) / 2;
+    return {ux * r, uy * r};
+}

@@ -35,6 +35,14 @@ struct ScaleTick {
 // Major ticks at multiples of NiceStep within the scale, with four minor ticks between each pair.
 std::vector<ScaleTick> ScaleTicks(GaugeScale scale, int maxMajorIntervals = 5);
 
+// The centre of a number's box (width by height, logical units) for the tick at an angle, placed so
+// that the box reaches no farther than `reach` from the centre in the tick's direction: the number
+// stays inside the ticks whatever its width.
+struct DialPoint {
+    double x, y;
+};
+DialPoint NumberCentre(double angle, double reach, double width, double height);
+
 // Which limit slider (2 or 3) a press at the logical offset (dx, dy) from the centre grabs, or 0:
 // the press must fall in the dial's outer ring within a few degrees of the slider, and the nearer
 // slider wins.

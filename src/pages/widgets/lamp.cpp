@@ -1,8 +1,12 @@
 #include "pages/widgets/lamp.h"
 
+#include "core/twips.h"
+
 #include <QPainter>
 
-Lamp::Lamp(QWidget* parent) : QWidget(parent) { setFixedSize(33, 17); }
+Lamp::Lamp(QWidget* parent) : QWidget(parent) { setFixedSize(sizeHint()); }
+
+QSize Lamp::sizeHint() const { return {TwipsToPixels(495), TwipsToPixels(255)}; }
 
 void Lamp::SetState(int state) {
     const int s = state ? 1 : 0;
@@ -17,5 +21,6 @@ void Lamp::paintEvent(QPaintEvent*) {
     const QColor on = state_ ? QColor(220, 30, 30) : QColor(30, 180, 60);
     p.setPen(QPen(on.darker(160), 1));
     p.setBrush(on);
-    p.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 5, 5);
+    const double corner = 5 * height() / 17.0;
+    p.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), corner, corner);
 }

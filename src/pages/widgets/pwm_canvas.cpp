@@ -15,14 +15,16 @@
 namespace {
 
 QPointF Pixels(double x, double y) { return {x / TwipsPerPixel(), y / TwipsPerPixel()}; }
+QLineF PixelLine(const pwm::SceneLine& l) { return {Pixels(l.at.x1, l.at.y1), Pixels(l.at.x2, l.at.y2)}; }
 QColor Colour(uint32_t rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb)); }
+int PenWidth(const pwm::SceneLine& l) { return ScaledPixels(l.widthPixels); }
 
 void DrawLine(QPainter& p, const pwm::SceneLine& l) {
-    QPen pen(Colour(l.rgb), l.widthPixels);
+    QPen pen(Colour(l.rgb), PenWidth(l));
     pen.setStyle(l.dotted ? Qt::DotLine : Qt::SolidLine);
     pen.setCapStyle(Qt::FlatCap);
     p.setPen(pen);
-    p.drawLine(Pixels(l.at.x1, l.at.y1), Pixels(l.at.x2, l.at.y2));
+    p.drawLine(PixelLine(l));
 }
 
 // The widest edge label there is: two-digit edge number, the longest time.
@@ -85,19 +87,31 @@ QPointF PWMCanvas::Baseline(const pwm::SceneText& t) const {
 }
 
 QRect PWMCanvas::Bounds(const pwm::SceneLine& l) const {
-    const double reach = l.widthPixels / 2.0 + 2;  // the pen on either side, and a pixel's rounding
-    return QRectF(Pixels(l.at.x1, l.at.y1), Pixels(l.at.x2, l.at.y2))
-        .normalized()
-        .adjusted(-reach, -reach, reach, reach)
-        .toAlignedRect();
+    const double reach = PenWidth(l) / 2.0 + 2;  // the pen on either side, and a pixel's rounding
+    const QLineF at = PixelLine(l);
+    return QRectF(at.p1(), at.p2()).normalized().adjusted(-reach, -reach, reach, reach).toAlignedRect();
 }
 
-QRect PWMCanvas::Bounds(const pwm::SceneText& t) const {
+QRectF PWMCanvas::TextBox(const pwm::SceneText& t) const {
     const QFontMetricsF metrics(FontOf(t));
     const QPointF base = Baseline(t);
     const QRectF advance(base.x(), base.y() - metrics.ascent(), metrics.horizontalAdvance(t.text), metrics.height());
-    const QRectF ink = metrics.boundingRect(t.text).translated(base);
-    return advance.united(ink).adjusted(-2, -2, 2, 2).toAlignedRect();
+    return advance.united(metrics.boundingRect(t.text).translated(base));
+}
+
+QRect PWMCanvas::Bounds(const pwm::SceneText& t) const { return TextBox(t).adjusted(-2, -2, 2, 2).toAlignedRect(); }
+
+QList<PaintedCaption> PWMCanvas::Captions() const {
+    QList<PaintedCaption> out;
+    for (const pwm::SceneText& t : scene_.texts)
+        if (!t.text.isEmpty()) out.push_back({t.text, TextBox(t)});
+    return out;
+}
+
+QList<QLineF> PWMCanvas::Lines() const {
+    QList<QLineF> out;
+    for (const pwm::SceneLine& l : scene_.lines) out.push_back(PixelLine(l));
+    return out;
 }
 
 void PWMCanvas::MeasureAll() {

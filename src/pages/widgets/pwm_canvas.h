@@ -1,8 +1,10 @@
 #pragma once
 // One output's picture of the PWM timing diagram: paints the scene the diagram maths return and
 // hands mouse presses and moves on in twips. The grid and baseline are kept drawn in a pixmap; a
-// new scene repaints only the area of what differs from the last one.
+// new scene repaints only the area of what differs from the last one. Twips map to pixels through
+// the layout scale; the texts take the widget's font and the pens grow with the scale.
 #include "pages/pwm_diagram.h"
+#include "shell/painted_layout.h"
 
 #include <QFont>
 #include <QPixmap>
@@ -10,12 +12,16 @@
 #include <functional>
 #include <vector>
 
-class PWMCanvas : public QWidget {
+class PWMCanvas : public QWidget, public PaintedLayout {
     Q_OBJECT
 public:
     explicit PWMCanvas(QWidget* parent = nullptr);
     void SetScene(pwm::Scene scene);
     const pwm::Scene& CurrentScene() const { return scene_; }
+
+    // Each shown text's box and every line of the scene, as paintEvent places them.
+    QList<PaintedCaption> Captions() const override;
+    QList<QLineF> Lines() const override;
 
     // X in twips of the picture; any button, no release: click to grab, click to drop.
     std::function<void(double)> onMouseDown;
@@ -32,6 +38,7 @@ protected:
 private:
     const QFont& FontOf(const pwm::SceneText& t) const;
     QPointF Baseline(const pwm::SceneText& t) const;  // where the text is drawn, in pixels
+    QRectF TextBox(const pwm::SceneText& t) const;     // its advance and its ink, in pixels
     QRect Bounds(const pwm::SceneLine& l) const;
     QRect Bounds(const pwm::SceneText& t) const;
     void MeasureAll();   // the bounds of every item of the scene

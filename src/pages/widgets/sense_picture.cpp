@@ -5,11 +5,28 @@
 
 #include <QLabel>
 #include <QPainter>
+#include <cmath>
+#include <numbers>
 
 namespace {
 
+// Edges rounded one by one, so that a caption that ends where its control begins still does at
+// every scale.
 QRect ToPixels(const TwipsRect& r) {
-    return {TwipsToPixels(r.Left), TwipsToPixels(r.Top), TwipsToPixels(r.Width), TwipsToPixels(r.Height)};
+    const int left = TwipsToPixels(r.Left), top = TwipsToPixels(r.Top);
+    return {left, top, TwipsToPixels(r.Left + r.Width) - left, TwipsToPixels(r.Top + r.Height) - top};
+}
+
+QPolygonF AmplifierShape(const QRectF& r) { return QPolygonF({r.topLeft(), QPointF(r.right(), r.center().y()), r.bottomLeft()}); }
+
+// A junction's circle as the polygon a caption must stay inside.
+QPolygonF CircleOutline(const QRectF& r) {
+    QPolygonF ring;
+    for (int i = 0; i < 24; ++i) {
+        const double a = 2 * std::numbers::pi * i / 24;
+        ring << r.center() + QPointF(r.width() / 2 * std::cos(a), r.height() / 2 * std::sin(a));
+    }
+    return ring;
 }
 
 const QColor kBlockPen(0, 0, 150), kBlockFill(214, 226, 250), kBlockText(0, 0, 120);
@@ -60,7 +77,7 @@ void SensePicture::paintEvent(QPaintEvent*) {
             break;
         case SenseShape::Box: p.drawRect(r); break;
         case SenseShape::Amplifier:
-            p.drawPolygon(QPolygonF({r.topLeft(), QPointF(r.right(), r.center().y()), r.bottomLeft()}));
+            p.drawPolygon(AmplifierShape(r));
             break;
         case SenseShape::Junction: p.drawEllipse(r); break;
         }
@@ -73,3 +90,26 @@ void SensePicture::paintEvent(QPaintEvent*) {
     p.setPen(QColor(20, 20, 20));
     for (const SenseText& t : scene_.Texts) p.drawText(QPointF(t.X, t.Y), QString::fromLatin1(t.Text));
 }
+
+TwipsLayout SensePicture::Layout() const {
+    TwipsLayout layout(*this);
+    layout.AddOutline(ToRect(scene_.Chip));
+    for (const SenseWire& w : scene_.Wires) layout.AddLine(ToLine(w.Line));
+    for (const SensePart& part : scene_.Parts) {
+        const QRectF r = ToRect(part.Rect);
+        switch (part.Shape) {
+        case SenseShape::Pin:
+        case SenseShape::Box: layout.AddOutline(r); break;
+        case SenseShape::Amplifier: layout.AddOutline(AmplifierShape(r)); break;
+        case SenseShape::Junction: layout.AddOutline(CircleOutline(r)); break;
+        }
+        if (*part.Text) layout.AddText(QString::fromLatin1(part.Text), r, Qt::AlignCenter);
+    }
+    for (const SenseText& t : scene_.Texts) layout.AddText(QString::fromLatin1(t.Text), QPointF(t.X, t.Y));
+    layout.AddLabels();
+    return layout;
+}
+
+QList<PaintedCaption> SensePicture::Captions() const { return Layout().Captions(); }
+
+QList<QLineF> SensePicture::Lines() const { return Layout().Lines(); }

@@ -2,12 +2,14 @@
 // Paints a sensing page's drawing (sense_pictures.h) in the style of the block diagram and holds
 // the captions and controls that sit on it, each at its place in the scene.
 #include "pages/sense_pictures.h"
+#include "shell/painted_layout.h"
 
 #include <QWidget>
 
 class QLabel;
+class TwipsLayout;
 
-class SensePicture : public QWidget {
+class SensePicture : public QWidget, public PaintedLayout {
 public:
     explicit SensePicture(const SenseScene& scene, QWidget* parent = nullptr);
 
@@ -16,9 +18,13 @@ public:
     // A live value as the drawing shows it: bordered, centred, dark red.
     static void StyleValue(QLabel* value);
 
+    QList<PaintedCaption> Captions() const override;
+    QList<QLineF> Lines() const override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    TwipsLayout Layout() const;
     const SenseScene& scene_;
 };

@@ -59,6 +59,33 @@ ValueRange AutoRange(const std::vector<double>& values, int maxIntervals) {
     return {lo, hi, step};
 }
 
+double RightColumn(double latest, double secondsPerPixel) {
+    if (!(secondsPerPixel > 0) || !std::isfinite(latest / secondsPerPixel)) return 0;
+    return std::ceil(latest / secondsPerPixel);
+}
+
+TimeWindow ColumnWindow(double rightColumn, double secondsPerPixel, double span) {
+    const double right = rightColumn * secondsPerPixel;
+    return {right - span, right};
+}
+
+double ValueTickStep(ValueRange r, double height, double lineHeight) {
+    const double range = r.hi - r.lo;
+    double step = r.step > 0 ? r.step : NiceStep(range, 5);
+    // Labels at least one and a half lines apart.
+    const double fit = lineHeight > 0 ? height / (1.5 * lineHeight) : 1000;
+    const int room = static_cast<int>(std::clamp(std::isfinite(fit) ? fit : 1.0, 1.0, 1000.0));
+    if (range / step > room) step = NiceStep(range, room);
+    return step;
+}
+
+double TimeTickStep(double span, double width, double labelWidth) {
+    // Six intervals at most, each wide enough for a label and half as much again between them.
+    const double fit = labelWidth > 0 ? width / (1.5 * labelWidth) : 6;
+    const int room = static_cast<int>(std::clamp(std::isfinite(fit) ? fit : 1.0, 1.0, 6.0));
+    return NiceStep(span, room);
+}
+
 double ValueToY(double v, ValueRange r, double top, double height) {
     const double range = r.hi - r.lo;
     if (!(range > 0) || !std::isfinite(range)) return top + height / 2;

@@ -59,6 +59,17 @@ struct ValueRange {
 // value) each way, no data the range 0 to 1.
 inline constexpr double kRangeMargin = 0.04;
 ValueRange AutoRange(const std::vector<double>& values, int maxIntervals = 5);
+// The chart draws on whole device pixels so that, as time goes on, the picture drawn so far moves
+// by whole columns and only the newest part is drawn. Column c covers the times up to
+// c x secondsPerPixel; the window ends at the column of the latest sample.
+double RightColumn(double latest, double secondsPerPixel);
+TimeWindow ColumnWindow(double rightColumn, double secondsPerPixel, double span);
+
+// The step between labelled ticks: the range's own step (or the nice step of the span), made
+// coarser where labels lineHeight (or labelWidth) apart would crowd the height (or width).
+double ValueTickStep(ValueRange r, double height, double lineHeight);
+double TimeTickStep(double span, double width, double labelWidth);
+
 // Vertical place of a value in a range drawn from top over height (greater values higher).
 double ValueToY(double v, ValueRange r, double top, double height);
 // Multiples of step inside the range.
