@@ -41,6 +41,8 @@ QSize StripChart::sizeHint() const { return {ScaledPixels(630), ScaledPixels(480
 
 void StripChart::SetAxes(const QStringList& captions) {
     axes_ = captions;
+    // A trace keeps to the axes there are now, as AddTrace holds it to those of its time.
+    for (Trace& t : traces_) t.axis = std::clamp(t.axis, 0, std::max(0, static_cast<int>(axes_.size()) - 1));
     Invalidate();
 }
 
