@@ -194,7 +194,7 @@ void Gauge::changeEvent(QEvent* event) {
         updateGeometry();
         update();
     } else if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange ||
-               event->type() == QEvent::ParentChange) {
+               event->type() == QEvent::ParentChange || event->type() == QEvent::EnabledChange) {
         faceDrawn_ = false;
         backdropDrawn_ = false;
         update();

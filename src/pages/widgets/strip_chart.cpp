@@ -426,8 +426,9 @@ void StripChart::paintEvent(QPaintEvent* event) {
 }
 
 void StripChart::changeEvent(QEvent* event) {
+    // The kept pictures hold the colours of the palette group they were drawn in.
     if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange ||
-        event->type() == QEvent::StyleChange)
+        event->type() == QEvent::StyleChange || event->type() == QEvent::EnabledChange)
         Invalidate();
     QWidget::changeEvent(event);
 }
@@ -465,7 +466,8 @@ QList<QLineF> StripChart::Lines() const {
 }
 
 void StripChart::mousePressEvent(QMouseEvent* e) {
-    const Geometry g = drawn_ ? g_ : Measure();
+    // A resize since the last paint leaves the kept geometry behind.
+    const Geometry g = drawn_ && g_.size == size() ? g_ : Measure();
     const double slack = ScaledPixels(4);
     auto near = [&](bool right) { return ArrowRect(g, right).adjusted(-slack, -slack, slack, slack).contains(e->position()); };
     dragArrow_ = near(false) ? -1 : near(true) ? 1 : 0;
