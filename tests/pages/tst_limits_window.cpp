@@ -1,6 +1,6 @@
 #include "page_test_support.h"
 #include "paint_counter.h"
-#include "painted_layout_checks.h"
+#include "painted_fit.h"
 #include "text_fit.h"
 
 #include "pages/frmLimits.h"
@@ -473,7 +473,7 @@ TEST_F(LimitsWindowTest, EveryTabIsWholeAtTheCommonDesktopFonts) {
                 auto* layout = dynamic_cast<PaintedLayout*>(picture);
                 if (!layout || !picture->isVisible()) continue;
                 ++pictures;
-                EXPECT_EQ(PaintedFaults(picture, *layout), QStringList()) << at;
+                EXPECT_EQ(PaintedFaults(picture), QStringList()) << at;
             }
             EXPECT_EQ(pictures, t == 2 ? 12 : t == 3 ? 1 : 0) << at;
         }
