@@ -126,6 +126,9 @@ TEST_P(WholeWindows, EveryWindowAndTab) {
     }
     // A display scale enlarges the whole picture: the layout itself stays as drawn.
     if (GetParam() == 9) EXPECT_EQ(LayoutScale(), 1.0);
+    // The runs under a display scale really see it.
+    if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR"))
+        EXPECT_DOUBLE_EQ(qApp->devicePixelRatio(), qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
     EXPECT_EQ(faults, QStringList()) << "at " << GetParam() << " pt, layout scale " << LayoutScale()
                                      << ", pixel ratio " << qApp->devicePixelRatio();
 }

@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
-#include <QProcess>
 #include <QRadioButton>
 #include <QTabWidget>
 
@@ -198,26 +197,5 @@ TEST_P(FilterLayoutTest, PowerStageTextsAndInputsStayOffItsWires) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Fonts, FilterLayoutTest, ::testing::Values(9.0, 10.0, 11.0, 12.0, 14.0), PointsName);
-
-// A display scaled by 1.5 or 2 changes no layout: the 9 pt checks again, in a run of their own
-// at that pixel ratio (it is fixed when the application starts).
-TEST(FilterLayoutAtPixelRatio, TheNinePointChecksHoldAtOneAndAHalfAndTwo) {
-    if (!qEnvironmentVariableIsEmpty("FILTER_LAYOUT_RATIO")) GTEST_SKIP() << "already the run at a ratio";
-    for (const char* ratio : {"1.5", "2"}) {
-        QProcess run;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(ratio));
-        env.insert(QStringLiteral("FILTER_LAYOUT_RATIO"), QString::fromLatin1(ratio));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        run.setProcessEnvironment(env);
-        run.setProcessChannelMode(QProcess::MergedChannels);
-        run.start(QCoreApplication::applicationFilePath(),
-                  {QStringLiteral("--gtest_filter=Fonts/FilterLayoutTest.*/9pt")});
-        ASSERT_TRUE(run.waitForFinished(120000)) << ratio;
-        const QString out = QString::fromLocal8Bit(run.readAll());
-        EXPECT_EQ(run.exitCode(), 0) << "at ratio " << ratio << ":\n" << out.toStdString();
-        EXPECT_TRUE(out.contains(QStringLiteral("[  PASSED  ] 3 tests"))) << out.toStdString();
-    }
-}
 
 }  // namespace

@@ -14,7 +14,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QGridLayout>
-#include <QProcess>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -482,27 +481,6 @@ TEST_F(LimitsWindowTest, EveryTabIsWholeAtTheCommonDesktopFonts) {
     }
     QApplication::setFont(saved);
     FollowApplicationFont();
-}
-
-// The same at 9 pt on screens that scale every pixel by one and a half and by two: in a program of
-// its own, since the scale is the screen's, set before the application starts.
-TEST_F(LimitsWindowTest, EveryTabIsWholeAtPixelRatiosOneAndAHalfAndTwo) {
-    if (qEnvironmentVariableIsSet("ZVC_FONT_POINTS")) GTEST_SKIP() << "run by the test itself";
-    for (const char* ratio : {"1.5", "2"}) {
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(ratio));
-        env.insert(QStringLiteral("ZVC_FONT_POINTS"), QStringLiteral("9"));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        child.setProcessEnvironment(env);
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--gtest_filter=LimitsWindowTest.EveryTabIsWholeAtTheCommonDesktopFonts")});
-        ASSERT_TRUE(child.waitForFinished(120000)) << ratio;
-        const QString out = QString::fromLocal8Bit(child.readAll());
-        EXPECT_EQ(child.exitCode(), 0) << ratio << "\n" << out.toStdString();
-        EXPECT_TRUE(out.contains(QStringLiteral("[  PASSED  ] 1 test."))) << ratio << "\n" << out.toStdString();
-    }
 }
 
 }  // namespace
