@@ -273,6 +273,7 @@ int main(int argc, char** argv) {
 
     EmulatedBoard board;
     board.VaryReadings = true;
+    board.KeepLog = false;
     board.AddChip(0x48);
     board.AddChip(0x4A);
     ScriptedPrompts prompts;

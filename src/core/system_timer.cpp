@@ -40,6 +40,8 @@ double LocalClock::SecondsSinceMidnight() {
     return static_cast<double>(local - FloorDiv(local, kMsecsPerDay) * kMsecsPerDay) / 1000.0;
 }
 
+qint64 LocalClock::LocalSecond() { return FloorDiv(LocalMsecs(), 1000); }
+
 LocalClock& SystemLocalClock() {
     static LocalClock clock;
     return clock;

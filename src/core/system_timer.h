@@ -23,6 +23,8 @@ public:
     // The local date and time, as a fixed offset from UTC.
     QDateTime Now();
     double SecondsSinceMidnight();
+    // The local second now, counted from the epoch: a shown time changes when it does.
+    qint64 LocalSecond();
     int OffsetLookups() const { return lookups_; }
 
 private:

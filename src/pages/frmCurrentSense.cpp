@@ -2,9 +2,11 @@
 
 #include "core/twips.h"
 #include "pages/widgets/sense_picture.h"
+#include "shell/live_text.h"
 
 #include <QCheckBox>
 #include <QLabel>
+#include <utility>
 
 frmCurrentSense::frmCurrentSense() {
     setObjectName(QStringLiteral("frmCurrentSense"));
@@ -29,11 +31,10 @@ frmCurrentSense::frmCurrentSense() {
     for (auto [name, list] : lists) picture->Place(views.Add(NewList(name), *list));
     picture->Place(views.Add(NewCheck("chkHighSideSense", QStringLiteral("High Side Current Sense")),
                              logic.chkHighSideSense));
-    lblCS1Val = NewLabel(QString(), "lblCS1Val");
-    lblCS2Val = NewLabel(QString(), "lblCS2Val");
-    for (QLabel* v : {lblCS1Val, lblCS2Val}) {
-        SensePicture::StyleValue(v);
-        picture->Place(v);
+    for (auto [slot, name] : {std::pair{&lblCS1Val, "lblCS1Val"}, std::pair{&lblCS2Val, "lblCS2Val"}}) {
+        LiveText* v = NewLiveLabel(name);
+        picture->PlaceValue(v);
+        *slot = v;
     }
 }
 

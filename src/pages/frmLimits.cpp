@@ -5,6 +5,7 @@
 #include "pages/widgets/strip_chart.h"
 #include "core/twips.h"
 #include "registers/readings.h"
+#include "shell/live_text.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -86,8 +87,8 @@ QWidget* frmLimits::BuildFlagsTab() {
     first->setObjectName(QStringLiteral("Frame7"));
     auto* row = new QHBoxLayout(first);
     tglStatus[kFirstFlagLamp] = new Lamp;
-    lblFlag = NewLabel(QString(), "lblFlag");
-    lblFlagValue = NewLabel(QString(), "lblFlagValue");
+    lblFlag = NewLiveLabel("lblFlag");
+    lblFlagValue = NewLiveLabel("lblFlagValue");
     // Of fixed size, room for any flag's name and value: a new first flag then repaints the two
     // labels alone, not the whole tab around them.
     int widest = 0;

@@ -2,6 +2,7 @@
 
 #include "core/twips.h"
 #include "pages/widgets/sense_picture.h"
+#include "shell/live_text.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -39,9 +40,8 @@ frmVoltageSense::frmVoltageSense() {
     }
     picture->Place(views.Add(NewList("cmbVS3Trim"), logic.cmbVS3Trim));
     auto value = [picture](const char* name) {
-        QLabel* l = NewLabel(QString(), name);
-        SensePicture::StyleValue(l);
-        picture->Place(l);
+        LiveText* l = NewLiveLabel(name);
+        picture->PlaceValue(l);
         return l;
     };
     lblVS1Val = value("lblVS1Val");

@@ -60,7 +60,13 @@ void SetReadingScaleFactors() {
 
 QString GetFlagName(int index) {
     if (index < 0 || index >= static_cast<int>(kFlagNames.size())) return QString();
-    return QString::fromLatin1(kFlagNames[static_cast<size_t>(index)]);
+    // Made once and shared: the fault poll asks for a name several times a second.
+    static const std::array<QString, 32> names = [] {
+        std::array<QString, 32> n;
+        for (size_t i = 0; i < n.size(); ++i) n[i] = QString::fromLatin1(kFlagNames[i]);
+        return n;
+    }();
+    return names[static_cast<size_t>(index)];
 }
 
 void ReadFaultFlags(int32_t DevAddr) {

@@ -7,6 +7,7 @@
 #include "shell/block_diagram_layout.h"
 #include "shell/block_diagram_picture.h"
 #include "shell/frmMain.h"
+#include "shell/live_text.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -40,6 +41,12 @@ void Place(QWidget* w, int left, int top, int width, int height) {
 
 QLabel* PictureLabel(QWidget* parent, const char* name, const QString& text) {
     auto* l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+LiveText* LiveValue(QWidget* parent, const char* name) {
+    auto* l = new LiveText(parent);
     l->setObjectName(QString::fromLatin1(name));
     return l;
 }
@@ -96,14 +103,14 @@ frmDevice::frmDevice() {
         Label4[static_cast<size_t>(i)] = PictureLabel(pctDevice, "Label4", QString::fromLatin1(names[i]));
         Place(Label4[static_cast<size_t>(i)], 480, nameTops[i], i == 0 ? 2295 : 1695, 255);
     }
-    lblVS3 = PictureLabel(pctDevice, "lblVS3", QString());
-    lblOutputCurrent = PictureLabel(pctDevice, "lblOutputCurrent", QString());
-    lblShareVoltage = PictureLabel(pctDevice, "lblShareVoltage", QString());
-    const std::array<QLabel*, 3> values = {lblVS3, lblOutputCurrent, lblShareVoltage};
+    QLabel** const values[3] = {&lblVS3, &lblOutputCurrent, &lblShareVoltage};
+    const char* const valueNames[3] = {"lblVS3", "lblOutputCurrent", "lblShareVoltage"};
     for (int i = 0; i < 3; ++i) {
-        QLabel* v = values[static_cast<size_t>(i)];
+        LiveText* v = LiveValue(pctDevice, valueNames[i]);
         StyleLiveValue(v);
         Place(v, 480, nameTops[i] + 280, 1695, 315);
+        v->HoldSize();
+        *values[i] = v;
     }
     // The names and values lie over the picture's free area (and block 9): the picture handles the mouse.
     for (QLabel* l : {Label4[0], Label4[1], Label4[2], lblVS3, lblOutputCurrent, lblShareVoltage})

@@ -5,6 +5,7 @@
 #include "core/system_timer.h"
 #include "core/twips.h"
 #include "registers/readings.h"
+#include "shell/live_text.h"
 #include "shell/toolbar_icons.h"
 
 #include <QAction>
@@ -195,35 +196,53 @@ void frmMain::BuildToolBar() {
 
 void frmMain::BuildStatusBar() {
     auto* status = new QLabel(QStringLiteral("Status"));
-    sbDate = new QLabel;
-    sbTime = new QLabel;
+    sbDate = new LiveText;
+    sbTime = new LiveText;
     statusBar()->addWidget(status, 1);
     statusBar()->addPermanentWidget(sbDate);
     statusBar()->addPermanentWidget(sbTime);
     // Opaque panels: a new time repaints its panel alone, not the bar and the window under it.
     for (QLabel* panel : {sbDate, sbTime}) panel->setAutoFillBackground(true);
-    RefreshStatusClock();
-    sbClock.setInterval(1000);
     connect(&sbClock, &QTimer::timeout, this, &frmMain::RefreshStatusClock);
-    sbClock.start();
+    RefreshStatusClock();
 }
 
-namespace {
 // A panel whose size may change makes the status bar lay itself out and repaint whole at every new
 // text. Fixed to the size its text needs, a new text repaints the panel alone; it grows for a
-// longer text and takes a new height with a new font.
-void ShowInPanel(QLabel* panel, const QString& text) {
+// longer text and takes a new height with a new font. The size is worked out for the text with
+// each digit the font's widest, so any time of the same form fits, and only when that form or the
+// font changes: measuring the text anew each second would cost more than showing it.
+void frmMain::ShowInPanel(QLabel* panel, const QString& text, PanelFit& fit) {
     panel->setText(text);  // an unchanged text repaints nothing
-    const QSize need = panel->sizeHint();
+    const QFont font = panel->font();
+    if (fit.widestDigit.isNull() || !(font == fit.font)) {
+        const QFontMetricsF fm(font);
+        fit.widestDigit = QLatin1Char('0');
+        for (char d = '1'; d <= '9'; ++d)
+            if (fm.horizontalAdvance(QLatin1Char(d)) > fm.horizontalAdvance(fit.widestDigit)) fit.widestDigit = QLatin1Char(d);
+        fit.font = font;
+        fit.shape.clear();
+    }
+    QString shape = text;
+    for (QChar& c : shape)
+        if (c.isDigit()) c = fit.widestDigit;
+    if (shape == fit.shape) return;
+    fit.shape = shape;
+    const QMargins m = panel->contentsMargins();
+    const QSize need = (QFontMetrics(font).size(0, shape) + QSize(m.left() + m.right(), m.top() + m.bottom()))
+                           .expandedTo(panel->sizeHint());
     const QSize fixed = panel->minimumSize() == panel->maximumSize() ? panel->minimumSize() : QSize(0, 0);
     if (need.width() > fixed.width() || need.height() != fixed.height()) panel->setFixedSize(need);
 }
-}  // namespace
 
 void frmMain::RefreshStatusClock() {
-    const QDateTime now = SystemLocalClock().Now();
-    ShowInPanel(sbDate, QLocale().toString(now.date(), QLocale::ShortFormat));
-    ShowInPanel(sbTime, QLocale().toString(now.time(), QLocale::ShortFormat));
+    LocalClock& clock = SystemLocalClock();
+    shownSecond_ = clock.LocalSecond();
+    const QDateTime now = clock.Now();
+    ShowInPanel(sbDate, QLocale().toString(now.date(), QLocale::ShortFormat), panelFits_[0]);
+    ShowInPanel(sbTime, QLocale().toString(now.time(), QLocale::ShortFormat), panelFits_[1]);
+    // While the master timer runs, its ticks show each new second and this timer never comes due.
+    sbClock.start(tmrMaster.isActive() ? 2000 : 1000);
 }
 
 void frmMain::tbToolBar_ButtonClick(const QString& key) {
@@ -325,7 +344,11 @@ PageWindow* frmMain::Tool(ToolKind kind) const {
     return p && !p->IsUnloaded() ? p : nullptr;
 }
 
-void frmMain::tmrMaster_Timer() { clock_.Tick(*this); }
+void frmMain::tmrMaster_Timer() {
+    // The clock's new second rides on a tick rather than waking the program once more a second.
+    if (SystemLocalClock().LocalSecond() != shownSecond_) RefreshStatusClock();
+    clock_.Tick(*this);
+}
 
 void frmMain::PollReadings() { ::PollReadings(); }
 

@@ -3,6 +3,7 @@
 #include "registers/master_timer.h"
 #include "shell/page_window.h"
 
+#include <QFont>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -87,6 +88,8 @@ private:
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBar();
+    struct PanelFit;
+    static void ShowInPanel(QLabel* panel, const QString& text, PanelFit& fit);
     void FillWindowMenu();
     QMdiSubWindow* AddChild(PageWindow* page);
     void BringForward(PageWindow* page);
@@ -101,7 +104,15 @@ private:
     QPoint centredAt_;
     QLabel* sbDate = nullptr;
     QLabel* sbTime = nullptr;
-    QTimer sbClock;
+    QTimer sbClock;  // keeps the clock going while the master timer is stopped
+    qint64 shownSecond_ = -1;
+    // What a clock panel was last sized for: its text with every digit the font's widest, in its font.
+    struct PanelFit {
+        QFont font;
+        QChar widestDigit;
+        QString shape;
+    };
+    std::array<PanelFit, 2> panelFits_;
 };
 
 // The one main window of the run, or null before the device choice.

@@ -130,6 +130,19 @@ TEST_F(RefreshPaints, ARefreshThatChangesNothingPaintsNothing) {
     EXPECT_EQ(paints.count.value(main->statusBar()), 0) << "the panel is opaque: the bar stays as it is";
 }
 
+// The status-bar clock rides on the master timer's ticks while they run: a new minute shows at the
+// next tick, and repaints the time alone.
+TEST_F(RefreshPaints, TheClockShowsANewTimeAtTheNextTick) {
+    QLabel* time = main->statusBar()->findChildren<QLabel*>().back();
+    utc_ += 60000;
+    clock.Now += 0.05;
+    main->tmrMaster_Timer();
+    const QDateTime local = QDateTime::fromMSecsSinceEpoch(utc_, Qt::OffsetFromUTC, 3600);
+    EXPECT_EQ(time->text(), QLocale().toString(local.time(), QLocale::ShortFormat));
+    PaintNow();
+    ExpectPaintedOnly({time});
+}
+
 // A new output current of the first chip: its value boxes on the block diagram and the current-sense
 // page, and the register map's value and changed bits, repaint; the pictures under them and every
 // other window do not, and nothing paints outside those widgets.

@@ -18,7 +18,7 @@ int16_t EmulatedBoard::LoadFirmWare(uint8_t* path) {
 
 int16_t EmulatedBoard::VendorIORequest(int16_t request, int32_t value, int32_t index, int16_t direction,
                                        int16_t length, uint8_t* buffer) {
-    Log.push_back({request, value, index, direction, length});
+    if (KeepLog) Log.push_back({request, value, index, direction, length});
     if (FailRequestNumber > 0 && static_cast<int>(Log.size()) == FailRequestNumber) return 1;
     if (request == 0xDD) {
         ++ConnectTries;

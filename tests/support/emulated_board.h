@@ -29,6 +29,9 @@ public:
     // When set, every read of a reading register (0x12 to 0x20) moves that register on, so the
     // polled values change from one poll of a group to the next.
     bool VaryReadings = false;
+    // Off for a run of hours (the benchmarks): the log would grow without end, as no board does.
+    // FailRequestNumber counts logged requests, so it needs the log.
+    bool KeepLog = true;
 
     void AddChip(int address);
     bool HasChip(int address) const { return chips_.count(address) != 0; }

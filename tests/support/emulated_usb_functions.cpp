@@ -42,6 +42,7 @@ EmulatedBoard& Board() {
         if (qEnvironmentVariableIsSet("ZVC_EMU_FIRMWARE"))
             b.FirmwareResult = static_cast<int16_t>(qEnvironmentVariableIntValue("ZVC_EMU_FIRMWARE"));
         b.VaryReadings = qEnvironmentVariableIntValue("ZVC_EMU_VARY") == 1;
+        b.KeepLog = false;  // nothing here reads it, and a run of hours would grow it without end
         return b;
     }();
     return board;
@@ -151,7 +152,10 @@ __attribute__((visibility("default"))) int16_t LoadFirmWare(uint8_t* path) {
 __attribute__((visibility("default"))) int16_t VendorIORequest(int16_t request, int32_t value, int32_t index,
                                                                int16_t direction, int16_t length, uint8_t* buffer) {
     const int16_t r = Board().VendorIORequest(request, value, index, direction, length, buffer);
-    Append(qEnvironmentVariable("ZVC_EMU_LOG"), QStringLiteral("request %1 %2 %3 %4 %5 -> %6 %7")
+    // Looked up once: a watching run makes hundreds of requests a second.
+    static const QString logFile = qEnvironmentVariable("ZVC_EMU_LOG");
+    if (logFile.isEmpty()) return r;
+    Append(logFile, QStringLiteral("request %1 %2 %3 %4 %5 -> %6 %7")
                                                     .arg(request, 0, 16)
                                                     .arg(value, 0, 16)
                                                     .arg(index, 0, 16)

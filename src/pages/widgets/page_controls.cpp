@@ -1,5 +1,7 @@
 #include "pages/widgets/page_controls.h"
 
+#include "shell/live_text.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -35,6 +37,12 @@ QPushButton* NewButton(const char* name, const QString& caption) {
     auto* b = new QPushButton(caption);
     b->setObjectName(QString::fromLatin1(name));
     return b;
+}
+
+LiveText* NewLiveLabel(const char* name) {
+    auto* l = new LiveText;
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
 }
 
 QLabel* NewLabel(const QString& caption, const char* name) {

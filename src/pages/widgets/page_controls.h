@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QLabel;
+class LiveText;
 class QPushButton;
 class QWheelEvent;
 
@@ -27,6 +28,8 @@ protected:
 NoWheelComboBox* NewList(const char* name);
 QCheckBox* NewCheck(const char* name, const QString& caption);
 QPushButton* NewButton(const char* name, const QString& caption);
+// A label the timer refreshes (a reading, a flag): drawn cheaply at every new text.
+LiveText* NewLiveLabel(const char* name);
 QLabel* NewLabel(const QString& caption, const char* name = nullptr);
 
 // Fills the drop-down with the list's items (no signals).

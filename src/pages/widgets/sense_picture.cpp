@@ -2,6 +2,7 @@
 
 #include "core/twips.h"
 #include "shell/block_diagram_picture.h"
+#include "shell/live_text.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -50,7 +51,11 @@ void SensePicture::Place(QWidget* control) {
     control->setGeometry(ToPixels(r));
 }
 
-void SensePicture::StyleValue(QLabel* value) { StyleLiveValue(value); }
+void SensePicture::PlaceValue(LiveText* value) {
+    StyleLiveValue(value);
+    Place(value);
+    value->HoldSize();
+}
 
 void SensePicture::paintEvent(QPaintEvent*) {
     QPainter p(this);

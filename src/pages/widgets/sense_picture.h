@@ -6,7 +6,7 @@
 
 #include <QWidget>
 
-class QLabel;
+class LiveText;
 class TwipsLayout;
 
 class SensePicture : public QWidget, public PaintedLayout {
@@ -15,8 +15,8 @@ public:
 
     // Puts the control on the drawing at the scene's place for its object name.
     void Place(QWidget* control);
-    // A live value as the drawing shows it: bordered, centred, dark red.
-    static void StyleValue(QLabel* value);
+    // Places a live value as the drawing shows it: bordered, centred, dark red, of fixed size.
+    void PlaceValue(LiveText* value);
 
     QList<PaintedCaption> Captions() const override;
     QList<QLineF> Lines() const override;
